@@ -1,6 +1,7 @@
 #include "shell/AppPaths.h"
 
 #include "lumo/Manager.h"
+#include "platform/PathName.h"
 #include "platform/TextCodec.h"
 #include "platform/XdgDirs.h"
 
@@ -19,7 +20,9 @@ std::wstring GetModuleDirWithSlash()
 
 std::wstring GetUserDataDir()
 {
-    return platform::FromUtf8(platform::XdgDataHome()) + L"/" + Lumo::Manager::GetDeviceName() + L" Files/";
+    // The device name comes from config.xml: it must stay one folder name.
+    const std::string folder = platform::SafePathComponent(platform::ToUtf8(Lumo::Manager::GetDeviceName()) + " Files");
+    return platform::FromUtf8(platform::XdgDataHome() + "/" + folder + "/");
 }
 
 bool CreateDirectoryPath(const std::wstring& path)
