@@ -1,5 +1,7 @@
 #include "ShippedFiles.h"
 
+#include "devicedesc/DeviceConfig.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -64,6 +66,17 @@ const shipped::Effect* EffectOfMode(const shipped::Layout& layout, int mode)
 
 constexpr int kAllControls = 0x1 | 0x2 | 0x4 | 0x8 | 0x10 | 0x20 | 0x40 | 0x80 | 0x1000 | 0x100 | 0x200 | 0x400 | 0x800;
 constexpr int kScreenColour = 0x400;
+
+// Takes what a layout load hands on and keeps none of it.
+class NoTargets : public LayoutTargets {
+public:
+    void SwitchModelDatabase(const std::wstring&, int) override {}
+    void SetTabVisible(int, bool) override {}
+    void ShowFirmwareButton(bool visible) override { firmwareButton = visible; }
+    void SetLightSliderMaxima(int, int) override {}
+    LayoutPicture* Picture(unsigned) override { return nullptr; }
+    bool firmwareButton = false;
+};
 
 class ShippedLayout : public testing::TestWithParam<shipped::Keyboard> {};
 
@@ -150,6 +163,30 @@ TEST_P(ShippedLayout, EffectsDriveEveryControlTheirFamilyCanServe)
     const auto* custom = EffectOfMode(layout, 128);
     ASSERT_NE(custom, nullptr) << "per-key colours are stored under mode 128";
     EXPECT_TRUE(custom->bits & 0x100);
+}
+
+TEST_P(ShippedLayout, ProgramLoaderTakesEveryKeyAndEffect)
+{
+    const auto expected = shipped::ReadLayout(GetParam().layout);
+    DeviceLayout layout;
+    NoTargets targets;
+    ASSERT_TRUE(LoadDeviceConfig(GetParam().deviceType, GetParam().name,
+                                 LayoutFilePath(platform::FromUtf8(KEYSTEAD_PROGRAM_DIR), GetParam().layout), layout,
+                                 targets));
+    EXPECT_EQ(layout.pageFlags, PageFlag::KeyPage | PageFlag::MacroPage | PageFlag::LightPage | PageFlag::ThirdPicture);
+    EXPECT_TRUE(targets.firmwareButton);
+    EXPECT_TRUE(layout.rgbKeyboard);
+    EXPECT_EQ(layout.lightModes.size(), expected.effects.size());
+    EXPECT_EQ(layout.keyIndexMap.size(), expected.keys.size());
+    int gridKeys = 0;
+    for (const auto& key : layout.keys) {
+        EXPECT_NE(key.row, -1) << platform::ToUtf8(key.desc);
+        gridKeys += key.code != 0xFF;
+    }
+    int cells = 0;
+    for (const auto& row : layout.grid)
+        cells += static_cast<int>(std::count_if(row.begin(), row.end(), [](uint8_t c) { return c != kNoGridKey; }));
+    EXPECT_EQ(cells, gridKeys) << "every key but Fn occupies its own grid cell";
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, ShippedLayout, testing::ValuesIn(shipped::ReadKeyboards()), ModelName);
