@@ -5,6 +5,35 @@
 
 namespace shipped {
 
+std::vector<Keyboard> ReadKeyboards()
+{
+    std::vector<Keyboard> keyboards;
+    XmlDocument doc;
+    if (!doc.Load(WideProgramPath("config.xml")) || !doc.FindElem(L"config") || !doc.IntoElem() ||
+        !doc.FindElem(L"device.info") || !doc.IntoElem())
+        return keyboards;
+    while (doc.FindElem(L"keyboard")) {
+        Keyboard k;
+        k.name = doc.GetAttrib(L"name");
+        k.deviceType = doc.GetAttribInt(L"device_type");
+        k.layout = doc.GetAttrib(L"device_info");
+        doc.IntoElem();
+        while (doc.FindElem(L"mode")) {
+            Mode m;
+            m.value = doc.GetAttribInt(L"value");
+            m.desc = doc.GetAttrib(L"desc");
+            m.vid = doc.GetAttrib(L"vid");
+            m.pid = doc.GetAttrib(L"pid");
+            m.productName = doc.GetAttrib(L"product_name");
+            m.hidInterface = doc.GetAttrib(L"hid_interface");
+            k.modes.push_back(m);
+        }
+        doc.OutOfElem();
+        keyboards.push_back(k);
+    }
+    return keyboards;
+}
+
 Layout ReadLayout(const std::wstring& layoutName)
 {
     Layout layout;

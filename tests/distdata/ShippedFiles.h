@@ -37,34 +37,7 @@ inline void PrintTo(const Keyboard& k, std::ostream* os)
 }
 
 // The keyboard models of config.xml, read in the order the program reads them.
-inline std::vector<Keyboard> ReadKeyboards()
-{
-    std::vector<Keyboard> keyboards;
-    XmlDocument doc;
-    if (!doc.Load(WideProgramPath("config.xml")) || !doc.FindElem(L"config") || !doc.IntoElem() ||
-        !doc.FindElem(L"device.info") || !doc.IntoElem())
-        return keyboards;
-    while (doc.FindElem(L"keyboard")) {
-        Keyboard k;
-        k.name = doc.GetAttrib(L"name");
-        k.deviceType = doc.GetAttribInt(L"device_type");
-        k.layout = doc.GetAttrib(L"device_info");
-        doc.IntoElem();
-        while (doc.FindElem(L"mode")) {
-            Mode m;
-            m.value = doc.GetAttribInt(L"value");
-            m.desc = doc.GetAttrib(L"desc");
-            m.vid = doc.GetAttrib(L"vid");
-            m.pid = doc.GetAttrib(L"pid");
-            m.productName = doc.GetAttrib(L"product_name");
-            m.hidInterface = doc.GetAttrib(L"hid_interface");
-            k.modes.push_back(m);
-        }
-        doc.OutOfElem();
-        keyboards.push_back(k);
-    }
-    return keyboards;
-}
+std::vector<Keyboard> ReadKeyboards();
 
 struct Effect {
     int nameId = 0, mode = 0, bits = 0;
