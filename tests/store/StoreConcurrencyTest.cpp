@@ -92,7 +92,7 @@ TEST(StoreThreads, ConcurrentWritersAndReadersLoseNothing)
 
 TEST(StoreDurability, KilledWriterNeverCorruptsOrLosesACommit)
 {
-    constexpr int kKills = 24;
+    constexpr int kKills = 20;
     TempDir dir;
     const std::filesystem::path file = dir.Path() / "durable.db";
     std::mt19937 random(std::random_device{}());
@@ -110,7 +110,7 @@ TEST(StoreDurability, KilledWriterNeverCorruptsOrLosesACommit)
         close(fds[1]);
         // Kill after a random number of reported commits and a random pause, so the signal
         // lands anywhere: while opening, inside a transaction, during a commit.
-        const int waitFor = std::uniform_int_distribution<int>(0, 12)(random);
+        const int waitFor = std::uniform_int_distribution<int>(0, 6)(random);
         int id = 0;
         for (int n = 0; n < waitFor && read(fds[0], &id, sizeof id) == sizeof id; ++n)
             reported.insert(id);
