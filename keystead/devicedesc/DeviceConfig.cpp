@@ -1,5 +1,8 @@
 #include "devicedesc/DeviceConfig.h"
 
+#include "devicedesc/DeviceEntry.h"
+#include "shell/AppPaths.h"
+#include "store/DataStore.h"
 #include "xml/XmlDocument.h"
 
 #include <climits>
@@ -237,4 +240,27 @@ bool LoadDeviceConfig(int deviceType, const std::wstring& modelName, const std::
     if (!doc.Load(layoutPath))
         return false;
     return ApplyDeviceLayout(doc, layout, targets);
+}
+
+bool LoadDeviceConfig(int deviceType, const std::vector<DeviceEntry>& keyboards, DeviceLayout& layout,
+                      LayoutTargets& targets)
+{
+    std::wstring name, layoutName;
+    for (const DeviceEntry& e : keyboards) {
+        if (e.deviceType == deviceType) {
+            name = e.name;
+            layoutName = e.layoutName;
+            break;
+        }
+    }
+    return LoadDeviceConfig(deviceType, name, LayoutFilePath(GetModuleDir(), layoutName), layout, targets);
+}
+
+void SwitchModelDatabase(DataStore& store, const std::wstring& dataDir, const std::wstring& modelName,
+                         int deviceType)
+{
+    if (store.IsOpened())
+        store.CloseDatabase();
+    store.OpenDeviceDatabase(dataDir, modelName);
+    store.SetCurrentDevice(deviceType);
 }

@@ -6,7 +6,9 @@
 #include <string_view>
 #include <vector>
 
+class DataStore;
 class XmlDocument;
+struct DeviceEntry;
 
 // A keyboard model's layout file (layouts/<name>.xml beside the program): its pages, lighting
 // modes and limits, firmware offer, and the keys of its keyboard picture.
@@ -133,5 +135,15 @@ std::wstring LayoutFilePath(const std::wstring& programDir, const std::wstring& 
 // be used; the layout data and pictures then keep their previous contents.
 bool LoadDeviceConfig(int deviceType, const std::wstring& modelName, const std::wstring& layoutPath,
                       DeviceLayout& layout, LayoutTargets& targets);
+// The same for the model of `deviceType` in the keyboard list of the product configuration (the
+// first entry of that type; none gives an empty name and layout), with the layout file beside the
+// program.
+bool LoadDeviceConfig(int deviceType, const std::vector<DeviceEntry>& keyboards, DeviceLayout& layout,
+                      LayoutTargets& targets);
 // The same from a parsed document (its root must be device.info).
 bool ApplyDeviceLayout(XmlDocument& doc, DeviceLayout& layout, LayoutTargets& targets);
+
+// The store side of selecting a model: closes the open database, opens (or creates) the model's
+// file in the data folder and records the device type as the store's current device.
+void SwitchModelDatabase(DataStore& store, const std::wstring& dataDir, const std::wstring& modelName,
+                         int deviceType);

@@ -112,7 +112,11 @@ ProfileImport ImportProfileDocument(DataStore& store, XmlDocument& doc, const st
     }
     if (doc.FindElem(L"keyitems")) {
         doc.IntoElem();
-        while (doc.FindElem(L"item")) {
+        // Each save replaces the key's row, so only the last item of a key decides what is stored,
+        // and its row comes after the rows of keys whose last item came earlier. Storing just those
+        // gives the same rows in the same order, in work bounded by the number of keys.
+        std::map<std::pair<int, int>, std::pair<size_t, KeyMacroData>> lastOfKey;  // (fn_layer, key_code)
+        for (size_t index = 0; doc.FindElem(L"item"); ++index) {
             KeyMacroData k;
             k.profile = result.profileId;
             k.fn_layer = doc.GetAttribInt(L"fn_layer");
@@ -127,8 +131,14 @@ ProfileImport ImportProfileDocument(DataStore& store, XmlDocument& doc, const st
             if (k.macro_type == KeyKind::Macro)
                 if (auto it = idMap.find(k.macro_value); it != idMap.end())
                     k.macro_value = it->second;
-            store.SaveKeyAssignment(k);
+            lastOfKey[{k.fn_layer, k.key_code}] = {index, std::move(k)};
         }
+        std::vector<std::pair<size_t, KeyMacroData>*> inFileOrder;
+        for (auto& entry : lastOfKey)
+            inFileOrder.push_back(&entry.second);
+        std::sort(inFileOrder.begin(), inFileOrder.end(), [](auto* a, auto* b) { return a->first < b->first; });
+        for (const auto* item : inFileOrder)
+            store.SaveKeyAssignment(item->second);
     }
     return result;
 }

@@ -1,6 +1,9 @@
 #include "devicedesc/DeviceConfig.h"
 
+#include "devicedesc/DeviceEntry.h"
 #include "platform/TextCodec.h"
+#include "store/DataStore.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -319,6 +322,50 @@ TEST_F(DeviceConfigTest, HugePictureNumbersDoNotOverflow)
     ASSERT_TRUE(Load(R"(<device.info><menu macro="0" light_mode="0"/>
         <Keyboard xpos="2147483647" ypos="-2147483648" width="2147483647" height="-5"/></device.info>)"));
     EXPECT_EQ(targets.keyPicture.calls[1], L"SetRect 2147483647,-2147483648,2147483647,-2147483648");
+}
+
+} // namespace
+
+namespace {
+
+TEST(SwitchModelDatabase, OpensTheFileOfTheModel)
+{
+    testenv::TempFolder data;
+    const std::wstring dir = platform::FromUtf8(data.Path()) + L"/";
+    DataStore store;
+    SwitchModelDatabase(store, dir, L"K1", 201);
+    ASSERT_TRUE(store.IsOpened());
+    EXPECT_EQ(store.GetCurrentDevice(), 201);
+    ProfileData p;
+    p.name = L"on K1";
+    ASSERT_GT(store.AddProfile(p), 0);
+
+    SwitchModelDatabase(store, dir, L"K2", 7);
+    EXPECT_EQ(store.Path(), platform::ToUtf8(DataStore::DatabasePath(dir, L"K2")));
+    std::vector<ProfileData> profiles;
+    EXPECT_EQ(store.GetProfiles(profiles), 0);
+
+    SwitchModelDatabase(store, dir, L"K1", 201);  // the same model again reopens its file
+    EXPECT_EQ(store.GetProfiles(profiles), 1);
+}
+
+TEST(LoadDeviceConfigByType, TakesTheFirstModelOfTheType)
+{
+    RecordingTargets targets;
+    DeviceLayout layout;
+    auto model = [](const wchar_t* name, int type, const wchar_t* layoutName) {
+        DeviceEntry e;
+        e.name = name;
+        e.deviceType = type;
+        e.layoutName = layoutName;
+        return e;
+    };
+    const std::vector<DeviceEntry> keyboards = {model(L"A", 100, L"none_a"), model(L"B", 201, L"does_not_exist_b"),
+                                                model(L"C", 201, L"does_not_exist_c")};
+    EXPECT_FALSE(LoadDeviceConfig(201, keyboards, layout, targets));
+    EXPECT_FALSE(LoadDeviceConfig(555, keyboards, layout, targets));
+    EXPECT_EQ(targets.calls, (std::vector<std::wstring>{L"db B 201", L"db  555"}));
+    EXPECT_EQ(LayoutFilePath(L"/opt/k", L"k1"), L"/opt/k/layouts/k1.xml");
 }
 
 } // namespace
