@@ -1,14 +1,10 @@
 #include "platform/Settings.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/PathName.h"
 #include "platform/XdgDirs.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <fcntl.h>
 #include <mutex>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -58,52 +54,6 @@ std::string Unescape(std::string_view text)
     return out;
 }
 
-bool WriteAll(int fd, std::string_view data)
-{
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-}
-
-bool ReadFile(const std::string& path, size_t limit, std::string& out)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<unsigned long long>(st.st_size) <= limit;
-    out.clear();
-    char buffer[4096];
-    while (ok) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 || out.size() + static_cast<size_t>(n) > limit)
-            ok = false;
-        else if (n == 0)
-            break;
-        else
-            out.append(buffer, static_cast<size_t>(n));
-    }
-    ::close(fd);
-    return ok;
-}
-
-bool FlushFolder(const std::string& folder)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
 } // namespace
 
 Settings::Settings(std::string folder) : m_folder(std::move(folder)) {}
@@ -120,18 +70,12 @@ std::string Settings::FilePath() const
 
 bool Settings::FolderExists() const
 {
-    struct stat st {};
-    return ::stat(m_folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return IsFolder(m_folder);
 }
 
 bool Settings::CreateFolder() const
 {
-    if (FolderExists())
-        return true;
-    for (size_t pos = m_folder.find('/', 1); pos != std::string::npos; pos = m_folder.find('/', pos + 1))
-        ::mkdir(m_folder.substr(0, pos).c_str(), 0700);
-    ::mkdir(m_folder.c_str(), 0700);
-    return FolderExists();
+    return CreateFolders(m_folder, 0700);
 }
 
 std::string Settings::Serialize(const Values& values)
@@ -172,7 +116,7 @@ Settings::Values Settings::Parse(std::string_view text)
 Settings::Values Settings::ReadAll() const
 {
     std::string text;
-    if (!ReadFile(FilePath(), kMaxFileSize, text))
+    if (!ReadSmallFile(FilePath(), kMaxFileSize, text))
         return {};
     return Parse(text);
 }
@@ -210,19 +154,7 @@ bool Settings::Write(std::string_view name, std::string_view value) const
 
 bool Settings::Replace(const Values& values) const
 {
-    const std::string target = FilePath();
-    std::string temp = m_folder + "/.settings.ini.XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool written = WriteAll(fd, Serialize(values)) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temp.c_str(), target.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    FlushFolder(m_folder); // the rename is done; a failed folder flush only weakens durability
-    return true;
+    return ReplaceFileAtomically(m_folder, FilePath(), Serialize(values), 0600);
 }
 
 } // namespace platform

@@ -1,8 +1,14 @@
-#include "shell/AppPaths.h"
+#include "platform/TerminationSignals.h"
+#include "shell/DeviceName.h"
+#include "shell/StartupSequence.h"
 
-// Placeholder start-up: reads nothing yet and exits cleanly.
 int KeysteadMain()
 {
-    CreateDirectoryPath(GetUserDataDir() + L"db");
-    return 0;
+    // Before any thread starts, so SIGINT and SIGTERM reach only the loop below.
+    platform::TerminationSignals signals;
+    StartupSequence startup(ProductConfigPath());
+    if (const auto exitCode = startup.Run())
+        return *exitCode;
+    InstanceControl* instance = startup.Instance();
+    return ServeUntilExit(instance->Messages(), signals);
 }
