@@ -97,7 +97,7 @@ std::wstring GetCustomKeyDialogKeyName(int keyCode)
     case 46: return L"+=";
     case 47: return L"[{";
     case 48: return L"]}";
-    case 49: return L"\\\\";
+    case 49: return L"\\";
     case 51: return L";:";
     case 52: return L"'";
     case 53: return L"~`";
