@@ -52,7 +52,11 @@ bool XmlDocument::LoadFromText(std::string_view text)
     const unsigned options = pugi::parse_default & ~pugi::parse_doctype;
     pugi::xml_parse_result result =
         m_impl->doc.load_buffer(text.data(), text.size(), options, pugi::encoding_auto);
-    if (!result || !m_impl->doc.document_element()) {
+    // The parser accepts several top-level elements; a well-formed document has one.
+    int roots = 0;
+    for (pugi::xml_node node : m_impl->doc.children())
+        roots += node.type() == pugi::node_element ? 1 : 0;
+    if (!result || roots != 1) {
         m_impl->Reset();
         return false;
     }
