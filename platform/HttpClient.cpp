@@ -110,7 +110,6 @@ public:
         }
         m_headers.reset(headers);
         CURL* c = m_curl.get();
-        const long stall = static_cast<long>(m_options.stallTimeout.count());
         bool ok = curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK
             && curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https") == CURLE_OK
             && curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK
@@ -121,8 +120,6 @@ public:
             && curl_easy_setopt(c, CURLOPT_HTTPHEADER, m_headers.get()) == CURLE_OK
             && curl_easy_setopt(c, CURLOPT_BUFFERSIZE, static_cast<long>(HttpClient::kBlockSize)) == CURLE_OK
             && curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, static_cast<long>(m_options.connectTimeout.count())) == CURLE_OK
-            && curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L) == CURLE_OK
-            && curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, std::max(1L, stall)) == CURLE_OK
             && curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader) == CURLE_OK
             && curl_easy_setopt(c, CURLOPT_HEADERDATA, this) == CURLE_OK
             && curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &Transfer::OnData) == CURLE_OK
@@ -142,6 +139,8 @@ public:
             m_redirect = false;
             m_sawLocation = false;
             m_redirectBody = 0;
+            m_lastReceived = 0;
+            m_lastActivity = std::chrono::steady_clock::now();
             if (curl_easy_setopt(m_curl.get(), CURLOPT_URL, address.c_str()) != CURLE_OK)
                 return HttpClient::kFailed;
             const CURLcode rc = curl_easy_perform(m_curl.get());
@@ -257,13 +256,23 @@ private:
         return true;
     }
 
-    static int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+    // Called often while data flows and about once a second while it does not.
+    static int OnProgress(void* user, curl_off_t, curl_off_t received, curl_off_t, curl_off_t)
     {
         auto* self = static_cast<Transfer*>(user);
-        if (self->m_continue)
-            return 0;
-        self->m_cancelled = true;
-        return 1;
+        if (!self->m_continue) {
+            self->m_cancelled = true;
+            return 1;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (received != self->m_lastReceived) {
+            self->m_lastReceived = received;
+            self->m_lastActivity = now;
+        } else if (now - self->m_lastActivity > self->m_options.stallTimeout) {
+            self->m_failed = true;
+            return 1;
+        }
+        return 0;
     }
 
     const HttpOptions& m_options;
@@ -275,6 +284,8 @@ private:
     std::string m_block;
     uint64_t m_total = 0;
     uint64_t m_redirectBody = 0;
+    curl_off_t m_lastReceived = 0;
+    std::chrono::steady_clock::time_point m_lastActivity;
     bool m_redirect = false;
     bool m_sawLocation = false;
     bool m_opened = false;

@@ -16,7 +16,7 @@ struct HttpOptions {
     size_t maxTextBytes = 4096;                      // DownloadText: more is refused
     uint64_t maxFileBytes = 512ull * 1024 * 1024;    // DownloadToFile: more is refused
     std::chrono::seconds connectTimeout { 20 };
-    std::chrono::seconds stallTimeout { 30 };        // no byte for this long ends the transfer
+    std::chrono::milliseconds stallTimeout { 30000 };  // no byte for this long ends the transfer
     int maxRedirects = 10;
     // When set, the certificates trusted instead of the system's (a PEM file).
     std::string caFile;
