@@ -244,3 +244,19 @@ TEST(ProductConfig, LeadingHexNumber)
     for (const auto& [text, value] : cases)
         EXPECT_EQ(LeadingHexInt(text), value) << platform::ToUtf8(text);
 }
+
+TEST(ProductConfig, ShippedConfigurationServesTheDefaultModel)
+{
+    RecordingTargets targets;
+    ProductConfig config;
+    ASSERT_TRUE(LoadProductConfig(platform::FromUtf8(KEYSTEAD_PROGRAM_DIR "/config.xml"), config, targets.Targets()));
+    const DeviceEntry* model = FindKeyboardByType(config.keyboards, ProductConfigHooks::kDefaultDeviceType);
+    ASSERT_NE(model, nullptr);
+    EXPECT_FALSE(model->layoutName.empty());
+    for (const DeviceEntry& mode : config.modes) {
+        EXPECT_NE(mode.vendorId, 0) << platform::ToUtf8(mode.name);
+        EXPECT_NE(mode.productId, 0) << platform::ToUtf8(mode.name);
+        EXPECT_EQ(mode.hidInterface.rfind(L"HID#", 0), 0u) << platform::ToUtf8(mode.name);
+    }
+    EXPECT_EQ(targets.calls.back(), "RegisterDeviceNotifications");
+}
