@@ -1,9 +1,9 @@
 #include "platform/IniFile.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/TextCodec.h"
 
 #include <cwctype>
-#include <fstream>
 
 namespace platform {
 namespace {
@@ -70,16 +70,8 @@ std::wstring DecodeTextFile(std::string_view bytes)
 bool IniFile::Load(const std::string& path)
 {
     m_values.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0 || static_cast<unsigned long long>(size) > kMaxFileSize)
-        return false;
-    in.seekg(0, std::ios::beg);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    if (size > 0 && !in.read(bytes.data(), size))
+    std::string bytes;
+    if (!ReadSmallFile(path, kMaxFileSize, bytes))
         return false;
     LoadFromBytes(bytes);
     return true;

@@ -1,13 +1,12 @@
 #include "xml/XmlDocument.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/TextCodec.h"
 
 #include <pugixml.hpp>
 
 #include <climits>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 struct XmlDocument::Impl {
@@ -29,16 +28,9 @@ XmlDocument::~XmlDocument() = default;
 
 bool XmlDocument::Load(const std::wstring& path)
 {
-    std::ifstream in(platform::ToUtf8(path), std::ios::binary);
-    if (!in)
-        return false;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0 || static_cast<unsigned long long>(size) > kMaxFileSize)
-        return false;
-    in.seekg(0, std::ios::beg);
-    std::string text(static_cast<size_t>(size), '\0');
-    if (size > 0 && !in.read(text.data(), size))
+    // Regular files only, and only up to the size limit: a FIFO or device never blocks the read.
+    std::string text;
+    if (!platform::ReadSmallFile(platform::ToUtf8(path), kMaxFileSize, text))
         return false;
     return LoadFromText(text);
 }

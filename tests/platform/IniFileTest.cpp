@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 using testenv::Utf16Le;
 
@@ -83,4 +85,6 @@ TEST(IniFile, MissingOrOversizedFileHoldsNoValues)
     EXPECT_EQ(ini.Get(L"s", L"k"), L"v");
     EXPECT_FALSE(ini.Load(dir.Path())) << "a folder is not a file";
     EXPECT_EQ(ini.Get(L"s", L"k"), L"");
+    ASSERT_EQ(::mkfifo((dir / "fifo.lan").c_str(), 0600), 0);
+    EXPECT_FALSE(ini.Load(dir / "fifo.lan")) << "a pipe nobody writes must not block";
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 // Runs a script of cursor moves on a document and writes down each result:
@@ -190,4 +191,6 @@ TEST(XmlCursor, HostileFilesNeverCrash)
     XmlDocument doc;
     EXPECT_FALSE(doc.Load(platform::FromUtf8(dir / "missing.xml")));
     EXPECT_FALSE(doc.Load(platform::FromUtf8(dir.Path())));
+    ASSERT_EQ(::mkfifo((dir / "fifo.xml").c_str(), 0600), 0);
+    EXPECT_FALSE(doc.Load(platform::FromUtf8(dir / "fifo.xml"))) << "a pipe nobody writes must not block";
 }
