@@ -18,10 +18,17 @@ constexpr const wchar_t* kSoftwareStem = L"Keyboard-Software-";
 constexpr const wchar_t* kFirmwareStem = L"FirmwareUpdateTool-";
 constexpr std::chrono::milliseconds kRedetectPause { 2000 };
 
-bool IsRegularFile(const std::wstring& path)
+// Downloaded files are looked at as they are; a link there was not made by unpacking.
+bool IsDownloadedFile(const std::wstring& path)
 {
     struct stat st {};
     return lstat(platform::ToUtf8(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool IsInstalledFile(const std::wstring& path)
+{
+    struct stat st {};
+    return stat(platform::ToUtf8(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 void RemoveFile(const std::wstring& path)
@@ -158,7 +165,7 @@ bool UpdateTasks::DownloadAndStart(const UpdateSource& source, const std::wstrin
 
 bool UpdateTasks::FetchVerifiedArchive(const std::wstring& address, const std::wstring& archive, const UpdateSource& source)
 {
-    if (m_http.DownloadToFile(address, archive, m_host.ProgressWindow()) != platform::HttpClient::kDone || !IsRegularFile(archive))
+    if (m_http.DownloadToFile(address, archive, m_host.ProgressWindow()) != platform::HttpClient::kDone || !IsDownloadedFile(archive))
         return false;
     if (source.pubkey.empty())
         return true;
@@ -172,7 +179,7 @@ bool UpdateTasks::FetchVerifiedArchive(const std::wstring& address, const std::w
 
 bool UpdateTasks::HandOver(const std::wstring& program, bool signedArchive)
 {
-    if (!IsRegularFile(program))
+    if (!IsDownloadedFile(program))
         return false;
     if (!signedArchive && !m_host.AgreeToStart(program))
         return false;
@@ -189,7 +196,7 @@ bool UpdateTasks::StartFirmwareTool()
     if (sources.firmwareFile.empty())
         return false;
     const std::wstring tool = sources.programFolder + L"firmware/" + sources.firmwareFile;
-    if (!IsRegularFile(tool))
+    if (!IsInstalledFile(tool))
         return false;
     // The tool needs the keyboard to itself.
     m_device.CloseAll();
