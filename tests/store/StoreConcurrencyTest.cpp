@@ -10,6 +10,7 @@
 #include <set>
 #include <thread>
 #include <unistd.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 
 using storetest::RawQuery;
@@ -79,10 +80,13 @@ TEST(StoreThreads, ConcurrentWritersAndReadersLoseNothing)
 // Child: commits one macro's events per transaction and reports each id after its commit.
 [[noreturn]] void WriteUntilKilled(const std::filesystem::path& file, int firstId, int reportFd)
 {
+    // The parent always kills the writer; the deadline only guards against an orphan, and is
+    // long because a loaded machine can starve the writer for seconds.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
     DataStore store;
     if (!store.OpenDatabaseFile(file.wstring()))
         _exit(2);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
     for (int id = firstId; std::chrono::steady_clock::now() < deadline; ++id) {
         if (store.SaveMacroEvents(EventsOf(id)) == kEventsPerMacro && write(reportFd, &id, sizeof id) != sizeof id)
             _exit(3);
