@@ -7,7 +7,7 @@
 
 namespace keystead::device {
 
-void DetectKeyboard(DeviceLink& link, std::vector<ModeEntry>& modes, ConnectionFlags& flags, DeviceStatusView& view)
+void DetectKeyboard(DeviceLink& link, std::vector<DeviceEntry>& modes, ConnectionFlags& flags, DeviceStatusView& view)
 {
     flags.keyboardConnected = false;
     link.CloseAll();
@@ -15,8 +15,8 @@ void DetectKeyboard(DeviceLink& link, std::vector<ModeEntry>& modes, ConnectionF
     link.SelectDeviceType(0);
 
     view.ResetAllDeviceStates();
-    for (ModeEntry& entry : modes) {
-        if (link.FindCandidate(entry.vendorId, entry.productId, entry.productName, entry.mode) >= 0) {
+    for (DeviceEntry& entry : modes) {
+        if (link.FindCandidate(entry.vendorId, entry.productId, entry.name, entry.mode) >= 0) {
             flags.keyboardConnected = true;
             entry.state = 1;
             view.SetDeviceState(entry.deviceType, 1);
@@ -47,7 +47,7 @@ bool ApplyConnectionState(DeviceLink& link, int deviceType, ConnectionFlags& fla
     return true;
 }
 
-int HandleDeviceChange(platform::DeviceChange change, std::string_view identity, std::vector<ModeEntry>& modes,
+int HandleDeviceChange(platform::DeviceChange change, std::string_view identity, std::vector<DeviceEntry>& modes,
     DeviceEvent& lastEvent)
 {
     std::string path(identity);
@@ -55,7 +55,7 @@ int HandleDeviceChange(platform::DeviceChange change, std::string_view identity,
         [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     if (path.find(platform::kBluetoothHidServiceGuid) != std::string::npos)
         return 0;
-    for (ModeEntry& entry : modes) {
+    for (DeviceEntry& entry : modes) {
         const std::string pattern = platform::ToUtf8(entry.hidInterface);
         if (path.find(pattern) == std::string::npos)
             continue;

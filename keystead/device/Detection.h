@@ -4,23 +4,12 @@
 #include <vector>
 
 #include "device/DeviceLink.h"
+#include "devicedesc/DeviceEntry.h"
 #include "platform/DeviceWatcher.h"
 
 // Finding the keyboard, the connection state that follows, and the arrival and removal
 // notifications that start a new detection.
 namespace keystead::device {
-
-// The part of a mode-list entry (one HID identity of a model) that detection reads; detection
-// writes only `state` (1 while a device of this identity is connected).
-struct ModeEntry {
-    int vendorId = 0;
-    int productId = 0;
-    std::wstring productName;
-    int mode = 0;
-    int deviceType = 0;
-    std::wstring hidInterface;
-    int state = 0;
-};
 
 // Kind 1 arrival (number: the entry's device type) or 2 removal (number: its mode).
 struct DeviceEvent {
@@ -55,8 +44,9 @@ public:
 inline constexpr int kTextConnected = 60;
 inline constexpr int kTextNotConnected = 61;
 
-// Detection: re-opens the interfaces and marks the mode-list entries that found one.
-void DetectKeyboard(DeviceLink& link, std::vector<ModeEntry>& modes, ConnectionFlags& flags, DeviceStatusView& view);
+// Detection: re-opens the interfaces and marks the mode-list entries that found one (an
+// entry's name is its product name); only their state is written.
+void DetectKeyboard(DeviceLink& link, std::vector<DeviceEntry>& modes, ConnectionFlags& flags, DeviceStatusView& view);
 
 // The connection state after a detection, for the model of `deviceType`. True when the
 // keyboard is usable: the caller then queues the firmware check (13) and the page refresh (5).
@@ -64,7 +54,7 @@ bool ApplyConnectionState(DeviceLink& link, int deviceType, ConnectionFlags& fla
 
 // An arrival or removal notification: the task to queue (2 or 3), or 0 when the identity
 // belongs to no entry (or to a Bluetooth interface, whose notifications are ignored).
-int HandleDeviceChange(platform::DeviceChange change, std::string_view identity, std::vector<ModeEntry>& modes,
+int HandleDeviceChange(platform::DeviceChange change, std::string_view identity, std::vector<DeviceEntry>& modes,
     DeviceEvent& lastEvent);
 
 } // namespace keystead::device

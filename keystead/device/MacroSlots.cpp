@@ -60,7 +60,7 @@ MacroSlotPayload BuildMacroPayloadB(int slot, int keyCode, int playTimes, std::s
     return p;
 }
 
-MacroSlotPayload BuildShortcutPayloadB(int slot, int keyCode, std::span<const ShortcutStep> steps)
+MacroSlotPayload BuildShortcutPayloadB(int slot, int keyCode, std::span<const ::ShortcutStep> steps)
 {
     MacroSlotPayload p = PayloadHeader(slot, keyCode, 1);
     const std::size_t count = std::min<std::size_t>(steps.size(), kMaxPayloadEventsB);
@@ -119,7 +119,7 @@ std::vector<OutputReport> BuildMacroSlotChunksA(int slot, std::optional<int> pla
     return chunks;
 }
 
-OutputReport BuildShortcutSlotA(int slot, std::span<const ShortcutStep> steps)
+OutputReport BuildShortcutSlotA(int slot, std::span<const ::ShortcutStep> steps)
 {
     // 8 header bytes leave room for 19 steps; shortcuts have 4 or 6.
     const int n = static_cast<int>(std::min<std::size_t>(steps.size(), 19));

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "device/Reports.h"
+#include "keys/KeyFunction.h"
 
 // What the keyboard stores in a macro slot, in both command families: the family-B 168-byte
 // feature transfer and the family-A 0x8E slot data with its chunking. Pure functions.
@@ -18,12 +19,6 @@ struct SlotEvent {
     int delayMs = 0;
 };
 
-// One step of a system shortcut's fixed sequence.
-struct ShortcutStep {
-    std::uint8_t usage = 0;
-    bool press = true;
-};
-
 // Family B timing byte: bit 7 key-up, bits 6-5 unit, bits 4-0 count (at least 1).
 std::uint8_t EncodeEventTiming(bool keyUp, int delayMs);
 
@@ -33,7 +28,7 @@ inline constexpr int kMaxPayloadEventsB = 82;
 // (usage, timing byte); later events are left out.
 MacroSlotPayload BuildMacroPayloadB(int slot, int keyCode, int playTimes, std::span<const SlotEvent> events);
 // A system shortcut: repetitions 1, each step usage + 0x01 (press) or 0x81 (release).
-MacroSlotPayload BuildShortcutPayloadB(int slot, int keyCode, std::span<const ShortcutStep> steps);
+MacroSlotPayload BuildShortcutPayloadB(int slot, int keyCode, std::span<const ::ShortcutStep> steps);
 // Offsets 0 and 1 only: the slot is freed.
 MacroSlotPayload BuildFreedSlotPayloadB(int slot);
 
@@ -47,6 +42,6 @@ inline constexpr int kMaxSlotEventsA = 255;
 std::vector<OutputReport> BuildMacroSlotChunksA(int slot, std::optional<int> playTimes,
     std::span<const SlotEvent> events);
 // A system shortcut as one 0x8E report: 100 ms per step.
-OutputReport BuildShortcutSlotA(int slot, std::span<const ShortcutStep> steps);
+OutputReport BuildShortcutSlotA(int slot, std::span<const ::ShortcutStep> steps);
 
 } // namespace keystead::device

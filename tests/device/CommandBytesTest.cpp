@@ -73,7 +73,7 @@ const ReportCase kReports[] = {
     {"framed reset part 2", [] { return Bytes(BuildFramedResetPart2()); }, "BB AA 99 88", 64},
     {"shortcut slot A",
         [] {
-            const ShortcutStep steps[] = {{0xE0, true}, {0x04, true}, {0x04, false}, {0xE0, false}};
+            const ::ShortcutStep steps[] = {{0xE0, true}, {0x04, true}, {0x04, false}, {0xE0, false}};
             return Bytes(BuildShortcutSlotA(2, steps));
         },
         "00 8E 0C 00 00 02 01 04 E0 64 80 04 64 80 04 64 00 E0 64", 65},
@@ -117,7 +117,7 @@ TEST(CommandBytes, MacroPayloadB)
     const MacroSlotPayload p = BuildMacroPayloadB(3, 0x3A, 0x102, events);
     EXPECT_EQ(Significant(p), "01 03 3A 02 04 01 04 B4 05 7F");
 
-    const ShortcutStep steps[] = {{0xE2, true}, {0x2C, true}, {0x1B, true}, {0x1B, false}, {0x2C, false}, {0xE2, false}};
+    const ::ShortcutStep steps[] = {{0xE2, true}, {0x2C, true}, {0x1B, true}, {0x1B, false}, {0x2C, false}, {0xE2, false}};
     EXPECT_EQ(Significant(BuildShortcutPayloadB(13, 0x10, steps)), "01 0D 10 01 E2 01 2C 01 1B 01 1B 81 2C 81 E2 81");
     EXPECT_EQ(Significant(BuildFreedSlotPayloadB(5)), "01 05");
 }

@@ -24,13 +24,20 @@ struct RecordingStatusView : DeviceStatusView {
     void ShowDevicePages(bool show) override { calls.push_back(show ? "pages" : "home"); }
 };
 
-std::vector<ModeEntry> TypicalModes()
+std::vector<DeviceEntry> TypicalModes()
 {
-    return {
-        {0x1209, 0x4B01, L"Board", 0, 201, L"VID_1209&PID_4B01&MI_02", 0},
-        {0x1209, 0x4B02, L"Board", 1, 201, L"VID_1209&PID_4B02&MI_02", 0},
-        {0x1209, 0x4B03, L"Board", 2, 201, L"VID_1209&PID_4B03&MI_02", 0},
-    };
+    std::vector<DeviceEntry> modes;
+    for (int mode = 0; mode <= 2; ++mode) {
+        DeviceEntry e;
+        e.name = L"Board";
+        e.deviceType = 201;
+        e.mode = mode;
+        e.vendorId = 0x1209;
+        e.productId = 0x4B01 + mode;
+        e.hidInterface = L"VID_1209&PID_4B0" + std::to_wstring(mode + 1) + L"&MI_02";
+        modes.push_back(e);
+    }
+    return modes;
 }
 
 using Calls = std::vector<std::string>;
@@ -64,7 +71,7 @@ TEST(Detection, ConnectionStates)
         auto keyboard = rig.AddTypicalKeyboard();
         for (int mode : c.attached)
             keyboard->Attach(mode);
-        std::vector<ModeEntry> modes = c.withModeList ? TypicalModes() : std::vector<ModeEntry>{};
+        std::vector<DeviceEntry> modes = c.withModeList ? TypicalModes() : std::vector<DeviceEntry>{};
         ConnectionFlags flags;
         RecordingStatusView view;
         DetectKeyboard(*rig.link, modes, flags, view);
@@ -72,7 +79,7 @@ TEST(Detection, ConnectionStates)
         EXPECT_EQ(ApplyConnectionState(*rig.link, 201, flags, view), c.usable);
         EXPECT_EQ(view.calls, c.calls);
         std::vector<int> states;
-        for (const ModeEntry& m : modes)
+        for (const DeviceEntry& m : modes)
             states.push_back(m.state);
         EXPECT_EQ(states, c.states);
     }
