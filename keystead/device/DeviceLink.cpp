@@ -247,7 +247,7 @@ bool DeviceLink::ReadSlotTable(SlotTable& table)
         return false;
     const FeatureReport set = BuildReadSlotTable();
     OnActive([&](platform::HidDevice& d) { return d.SendFeatureReport(set); });
-    for (int get = 0; get < 4; ++get) {
+    for (int get = 0; get < 4 && IsUsable(); ++get) {
         clock_.SleepMs(kFeaturePauseMs);
         FeatureReport reply = BuildSlotTableGet();
         const int got = OnActive([&](platform::HidDevice& d) { return d.GetFeatureReport(reply); });
@@ -265,7 +265,7 @@ bool DeviceLink::ReadFirmwareVersion(int& version)
     const FeatureReport set = BuildReadFirmware();
     if (OnActive([&](platform::HidDevice& d) { return d.SendFeatureReport(set); }) < 0)
         return false;
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    for (int attempt = 0; attempt < 2 && IsUsable(); ++attempt) {
         clock_.SleepMs(kFeaturePauseMs);
         FeatureReport reply = BuildFirmwareGet();
         const int got = OnActive([&](platform::HidDevice& d) { return d.GetFeatureReport(reply); });
