@@ -72,7 +72,10 @@ std::optional<SimulationRequest> SimulationFromEnvironment()
 {
     const char* device = std::getenv("KEYSTEAD_DEVICE");
     const char* log = std::getenv("KEYSTEAD_DEVICE_LOG");
-    return ParseSimulationRequest(device ? device : "", log ? log : "");
+    std::optional<SimulationRequest> request = ParseSimulationRequest(device ? device : "", log ? log : "");
+    if (request)
+        request->control = true;
+    return request;
 }
 
 std::vector<platform::SimulatedInterface> SimulatedInterfacesFor(
@@ -149,6 +152,10 @@ std::vector<platform::HidInterfaceInfo> ConfiguredSimulationBackend::Enumerate()
                 static_cast<void>(keyboard_->OpenLogFile(request_.logFile)); // a log that cannot open is no log
             keyboard_->Attach(request_.mode); // plugged in before the program looks
             inner_.AddKeyboard(keyboard_);
+            if (request_.control) {
+                control_ = std::make_unique<platform::SimulatedKeyboardControl>(keyboard_);
+                static_cast<void>(control_->Start(platform::SimulatorControlPath())); // optional
+            }
         }
     }
     return inner_.Enumerate();

@@ -7,6 +7,7 @@
 
 #include "device/DeviceLink.h"
 #include "platform/SimulatedHid.h"
+#include "platform/SimulatedKeyboardControl.h"
 
 // The simulated keyboard as the program uses it without hardware: it presents the HID
 // identities that the product configuration registers for one model.
@@ -16,9 +17,11 @@ struct SimulationRequest {
     int deviceType = 201;
     int mode = 0;
     std::string logFile; // empty: no log
+    bool control = false; // serve plug, unplug and fault commands on the control socket
 };
 
 // KEYSTEAD_DEVICE=simulated or simulated:<device_type>:<mode>; KEYSTEAD_DEVICE_LOG=<file>.
+// The program's simulated keyboard also takes commands on platform::SimulatorControlPath().
 std::optional<SimulationRequest> SimulationFromEnvironment();
 std::optional<SimulationRequest> ParseSimulationRequest(std::string_view device, std::string_view logFile);
 
@@ -51,6 +54,7 @@ private:
     RegistrationSource source_;
     platform::SimulatedHidBackend inner_;
     std::shared_ptr<platform::SimulatedKeyboard> keyboard_;
+    std::unique_ptr<platform::SimulatedKeyboardControl> control_;
     std::mutex mutex_;
 };
 
