@@ -12,6 +12,12 @@ constexpr int kFeaturePauseMs = 16;
 constexpr int kWriteRetryMs = 10;
 constexpr int kFramedRetryMs = 32;
 
+// The part of a reply buffer that a get filled; a backend never gets to claim more.
+std::span<const std::uint8_t> Received(const FeatureReport& reply, int got)
+{
+    return std::span(reply).first(std::min<std::size_t>(reply.size(), got > 0 ? static_cast<std::size_t>(got) : 0));
+}
+
 std::string Upper(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -252,7 +258,7 @@ bool DeviceLink::ReadSlotTable(SlotTable& table)
         FeatureReport reply = BuildSlotTableGet();
         const int got = OnActive([&](platform::HidDevice& d) { return d.GetFeatureReport(reply); });
         if (got > 0)
-            MergeSlotTableReply(table, get, std::span(reply).first(static_cast<std::size_t>(got)));
+            MergeSlotTableReply(table, get, Received(reply, got));
     }
     return true;
 }
@@ -271,7 +277,7 @@ bool DeviceLink::ReadFirmwareVersion(int& version)
         const int got = OnActive([&](platform::HidDevice& d) { return d.GetFeatureReport(reply); });
         if (got < 0)
             break;
-        const std::span<const std::uint8_t> bytes = std::span(reply).first(static_cast<std::size_t>(got));
+        const std::span<const std::uint8_t> bytes = Received(reply, got);
         // The second reply is taken as it comes; the first only when it carries the report id.
         if (attempt == 1 || (got > 0 && reply[0] == kFeatureReportId)) {
             if (const auto parsed = ParseFirmwareVersion(bytes))

@@ -287,3 +287,17 @@ TEST(Transport, LogFileLines)
     EXPECT_EQ(first, "16000 F HID#VID_1209&PID_4B01&MI_02 07fd000000000000");
     EXPECT_EQ(second, "16000 O HID#VID_1209&PID_4B01&MI_02 0088000300" + std::string(120, '0'));
 }
+
+TEST(DeviceLink, HidrawBackendOnThisMachine)
+{
+    // Whatever HID devices this machine has (often none): enumeration and a bad path fail
+    // quietly, and every listed interface carries an identity in the canonical form.
+    auto backend = platform::MakeHidapiBackend();
+    for (const auto& info : backend->Enumerate())
+        EXPECT_EQ(info.identity.rfind("HID#", 0), 0u) << info.path;
+    EXPECT_EQ(backend->Open("/nonexistent/hidraw99"), nullptr);
+    DeviceLink link(platform::MakeHidapiBackend(), platform::SystemClock());
+    link.RegisterInterface(0x1209, 0x4B01, L"", 201, 0, L"");
+    link.Enumerate();
+    EXPECT_TRUE(link.IsOpen());
+}
