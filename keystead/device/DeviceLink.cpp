@@ -45,6 +45,12 @@ void DeviceLink::RegisterInterface(int vendorId, int productId, std::wstring pro
         {vendorId, productId, std::move(productName), deviceType, mode, std::move(interfacePattern)});
 }
 
+void DeviceLink::RegisterIdentity(int vendorId, int productId, const std::wstring& productName, int deviceType,
+    int mode, const std::wstring& hidInterface)
+{
+    RegisterInterface(vendorId, productId, productName, deviceType, mode, hidInterface);
+}
+
 std::vector<RegisteredInterface> DeviceLink::RegisteredInterfaces() const
 {
     std::lock_guard lock(mutex_);

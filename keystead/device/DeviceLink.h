@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "device/Reports.h"
+#include "devicedesc/ProductConfig.h"
 #include "platform/Clock.h"
 #include "platform/DeviceWatcher.h"
 #include "platform/HidBackend.h"
@@ -45,16 +46,19 @@ inline constexpr std::uint16_t kVendorUsagePage = 0xFF01;
 inline constexpr std::uint16_t kVendorUsage = 1;
 inline constexpr std::string_view kStreamInterfaceMark = "&MI_03";
 
-class DeviceLink {
+class DeviceLink : public SupportedDeviceTable {
 public:
     DeviceLink(std::unique_ptr<platform::HidBackend> backend, platform::Clock& clock);
-    ~DeviceLink();
+    ~DeviceLink() override;
     DeviceLink(const DeviceLink&) = delete;
     DeviceLink& operator=(const DeviceLink&) = delete;
 
     void RegisterInterface(int vendorId, int productId, std::wstring productName, int deviceType, int mode,
         std::wstring interfacePattern);
     std::vector<RegisteredInterface> RegisteredInterfaces() const;
+    // The same, as the product configuration hands each identity over.
+    void RegisterIdentity(int vendorId, int productId, const std::wstring& productName, int deviceType, int mode,
+        const std::wstring& hidInterface) override;
 
     // Opens and classifies every interface that a registration matches; sets the open flag.
     void Enumerate();

@@ -3,6 +3,8 @@
 #include "SimRig.h"
 #include "device/Detection.h"
 #include "device/SimulatedDevice.h"
+#include "devicedesc/ProductConfig.h"
+#include "platform/TextCodec.h"
 
 using namespace keystead::device;
 using devtest::SimRig;
@@ -248,4 +250,48 @@ TEST(Detection, ConfiguredSimulationDetectsTheRequestedMode)
     ASSERT_TRUE(backend->Keyboard());
     EXPECT_TRUE(backend->Keyboard()->IsAttached(1));
     EXPECT_FALSE(backend->Keyboard()->IsAttached(0));
+}
+
+// The shipped product configuration, read by the program's own reader into the link, and the
+// simulated keyboard the program would drive for each of its models and connections.
+TEST(Detection, ShippedConfigurationWithTheSimulatedKeyboard)
+{
+    struct Case {
+        const char* device;
+        int deviceType;
+        int connectionMode;
+        const char* identity;
+        bool stream;
+    };
+    const Case cases[] = {
+        {"simulated", 201, 0, "HID#VID_1209&PID_4B01&MI_02", false},
+        {"simulated:201:1", 201, 1, "HID#VID_1209&PID_4B02&MI_02", false},
+        {"simulated:201:2", 201, 2, "HID#{00001812-0000-1000-8000-00805F9B34FB}_DEV_VID&021209_PID&4B03", false},
+        {"simulated:101:0", 101, 0, "HID#VID_1209&PID_4B10&MI_02", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.device);
+        platform::ManualClock clock;
+        auto owned = std::make_unique<ConfiguredSimulationBackend>(*ParseSimulationRequest(c.device, ""), clock);
+        ConfiguredSimulationBackend* backend = owned.get();
+        DeviceLink link(std::move(owned), clock);
+        backend->SetRegistrationSource([&] { return link.RegisteredInterfaces(); });
+        ProductConfig config;
+        ProductConfigTargets targets;
+        targets.deviceTable = &link;
+        ASSERT_TRUE(LoadProductConfig(platform::FromUtf8(KEYSTEAD_PROGRAM_DIR "/config.xml"), config, targets));
+
+        ConnectionFlags flags;
+        RecordingStatusView view;
+        DetectKeyboard(link, config.modes, flags, view);
+        EXPECT_TRUE(ApplyConnectionState(link, c.deviceType, flags, view));
+        EXPECT_EQ(flags.connectionMode, c.connectionMode);
+        ASSERT_TRUE(link.ActiveInterface());
+        EXPECT_EQ(link.ActiveInterface()->identity, c.identity);
+        EXPECT_EQ(link.StreamInterface().has_value(), c.stream);
+        int connected = 0;
+        for (const DeviceEntry& e : config.modes)
+            connected += e.state;
+        EXPECT_EQ(connected, 1);
+    }
 }
