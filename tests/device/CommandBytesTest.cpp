@@ -69,8 +69,8 @@ const ReportCase kReports[] = {
         [] { return Bytes(BuildFramedLighting(Light(4, 5, 3, 1, 0, 2, 0x332211))); }, "BB AA 99 88 AA 03 02 11 22 04 33", 64},
     {"framed lighting mode 9 has no special case",
         [] { return Bytes(BuildFramedLighting(Light(9, 5, 3, 1, 0, 2, 0))); }, "BB AA 99 88 AA 08 02 01 02 04", 64},
-    {"framed reset part 1", [] { return Bytes(BuildFramedResetPart1()); }, "BB AA 99 88 AA AA AA AA AA AA", 64},
-    {"framed reset part 2", [] { return Bytes(BuildFramedResetPart2()); }, "BB AA 99 88", 64},
+    {"framed reset, first report", [] { return Bytes(BuildFramedResetPart1()); }, "BB AA 99 88 AA AA AA AA AA AA", 64},
+    {"framed reset, second report", [] { return Bytes(BuildFramedResetPart2()); }, "BB AA 99 88", 64},
     {"shortcut slot A",
         [] {
             const ::ShortcutStep steps[] = {{0xE0, true}, {0x04, true}, {0x04, false}, {0xE0, false}};
