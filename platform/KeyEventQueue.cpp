@@ -1,5 +1,7 @@
 #include "platform/KeyEventQueue.h"
 
+#include <chrono>
+
 namespace platform {
 
 void KeyEventQueue::Push(const FilterKeyEvent& event)
@@ -13,8 +15,10 @@ bool KeyEventQueue::Wait(FilterKeyEvent& event)
 {
     std::unique_lock lock(mutex_);
     ++waiters_;
+    wake_.notify_all();
     wake_.wait(lock, [&] { return cancelled_ || !events_.empty(); });
     --waiters_;
+    wake_.notify_all();
     if (cancelled_)
         return false;
     event = events_.front();
@@ -39,6 +43,13 @@ bool KeyEventQueue::HasWaiter() const
 {
     std::lock_guard lock(mutex_);
     return waiters_ > 0;
+}
+
+bool KeyEventQueue::WaitUntilDrained(int timeoutMs) const
+{
+    std::unique_lock lock(mutex_);
+    return wake_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                          [&] { return events_.empty() && waiters_ > 0; });
 }
 
 } // namespace platform

@@ -16,10 +16,13 @@ public:
     void Cancel();
     void ResetCancel();
     bool HasWaiter() const;
+    // Blocks until every pushed event has been taken and a waiter is back waiting (its handling
+    // of the earlier events is then over); false when that does not happen within the timeout.
+    bool WaitUntilDrained(int timeoutMs) const;
 
 private:
     mutable std::mutex mutex_;
-    std::condition_variable wake_;
+    mutable std::condition_variable wake_;
     std::deque<FilterKeyEvent> events_;
     bool cancelled_ = false;
     int waiters_ = 0;

@@ -119,4 +119,9 @@ bool SimulatedFilterDevice::HasWaiter() const
     return events_.HasWaiter();
 }
 
+bool SimulatedFilterDevice::WaitUntilHandled(int timeoutMs) const
+{
+    return events_.WaitUntilDrained(timeoutMs);
+}
+
 } // namespace platform

@@ -40,6 +40,9 @@ public:
     std::set<uint16_t> HeldBackCodes() const;
     // True while a thread waits in kFilterWaitKeyEvent.
     bool HasWaiter() const;
+    // Returns once the monitor has taken every reported key event and waits again (false after
+    // the timeout): what it did for those events is then done.
+    bool WaitUntilHandled(int timeoutMs = 5000) const;
 
 private:
     mutable std::mutex mutex_;

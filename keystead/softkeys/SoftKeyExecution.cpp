@@ -103,9 +103,9 @@ void SoftKeyExecution::Execute(const KeyMacroData& key, bool pressed)
         return;
     }
     case KeyKind::Shortcut: {
-        if (!pressed || !vhid_.EnsureVirtualDevice())
-            return;
         const auto steps = SystemShortcut(key.macro_value);
+        if (!pressed || steps.empty() || !vhid_.EnsureVirtualDevice())
+            return;
         for (size_t i = 0; i < steps.size(); ++i) {
             vhid_.PressKey(steps[i].usage, steps[i].press);
             if (i + 1 < steps.size())
