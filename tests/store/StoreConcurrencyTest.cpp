@@ -127,6 +127,11 @@ TEST(StoreDurability, KilledWriterNeverCorruptsOrLosesACommit)
             reported.insert(id);
         close(fds[0]);
 
+        // A writer killed before SQLite created the file leaves nothing to check yet.
+        if (!std::filesystem::exists(file)) {
+            EXPECT_TRUE(reported.empty()) << "commits reported but no file after kill " << kill;
+            continue;
+        }
         ASSERT_EQ(RawQuery(file, "PRAGMA integrity_check"), std::vector<std::string>{"ok"}) << "after kill " << kill;
     }
 
