@@ -16,6 +16,9 @@ public:
 // SDL's clipboard; needs SDL's video subsystem, which the program's windows start.
 class SdlClipboard : public Clipboard {
 public:
+    static constexpr unsigned kPasteWindowMs = 300;
+    static constexpr unsigned kPumpStepMs = 10;
+
     bool SetText(const std::wstring& text) override;
     void Clear() override;
 };

@@ -1,4 +1,5 @@
 #pragma once
+#include "device/WorkerHost.h"
 #include "softkeys/Pause.h"
 
 #include <atomic>
@@ -11,14 +12,14 @@ class VHidev;
 // Plays a macro through the virtual device on the worker thread: its events in order, each
 // followed by its delay (at least 5 ms), as many times as the macro says, releasing everything
 // after each round.
-class MacroPlayer {
+class MacroPlayer : public keystead::device::MacroPlayer {
 public:
     static constexpr int kMinimumPauseMs = 5;
 
     // pause: empty for real pauses that Stop cuts short.
     MacroPlayer(VHidev& vhid, DataStore& store, PauseFunction pause = {});
 
-    void PlayMacro(int macroId);
+    void PlayMacro(int macroId) override;
     // At exit: the macro being played ends before its next event, and nothing is played any more.
     void Stop();
 
