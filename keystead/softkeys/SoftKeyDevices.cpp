@@ -4,6 +4,7 @@
 #include "platform/SimulatedVirtualHidDevice.h"
 #include "platform/UinputVirtualDevice.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -25,4 +26,17 @@ std::unique_ptr<platform::FilterDevice> MakeFilterDevice(std::vector<platform::U
     if (UseSimulatedSoftKeyDevices())
         return std::make_unique<platform::SimulatedFilterDevice>();
     return std::make_unique<platform::EvdevFilterDevice>(std::move(keyboards));
+}
+
+std::vector<platform::UsbId> KeyboardIds(const std::vector<DeviceEntry>& identities)
+{
+    std::vector<platform::UsbId> ids;
+    for (const auto& e : identities) {
+        if (e.vendorId <= 0 || e.vendorId > 0xFFFF || e.productId <= 0 || e.productId > 0xFFFF)
+            continue;
+        const platform::UsbId id{static_cast<uint16_t>(e.vendorId), static_cast<uint16_t>(e.productId)};
+        if (std::none_of(ids.begin(), ids.end(), [&](const auto& k) { return !(k < id) && !(id < k); }))
+            ids.push_back(id);
+    }
+    return ids;
 }

@@ -1,6 +1,7 @@
 #include "platform/SimulatedVirtualHidDevice.h"
 #include "platform/TextCodec.h"
 #include "softkeys/DriverInstaller.h"
+#include "softkeys/SoftKeyDevices.h"
 #include "softkeys/VHidev.h"
 
 #include <gtest/gtest.h>
@@ -114,6 +115,21 @@ TEST_F(DriverInstallerTest, MissingScriptFailsWithoutStartingAnything)
     EXPECT_FALSE(installer.RemoveVirtualDevice());
     EXPECT_FALSE(installer.InstallDrivers());
     EXPECT_TRUE(runner_.lines.empty());
+}
+
+TEST(KeyboardIdsTest, ConfiguredIdentitiesEachOnceInFileOrder)
+{
+    std::vector<DeviceEntry> entries(5);
+    entries[0].vendorId = 0x1209, entries[0].productId = 0x4B01;
+    entries[1].vendorId = 0x0C45, entries[1].productId = 0x652F;
+    entries[2].vendorId = 0x1209, entries[2].productId = 0x4B01;  // another mode of the same model
+    entries[3].vendorId = 0, entries[3].productId = 0x1111;       // keyboard-list entry without ids
+    entries[4].vendorId = 0x12345, entries[4].productId = 1;      // not a USB id
+    const auto ids = KeyboardIds(entries);
+    ASSERT_EQ(ids.size(), 2u);
+    EXPECT_EQ(ids[0].vendor, 0x1209);
+    EXPECT_EQ(ids[0].product, 0x4B01);
+    EXPECT_EQ(ids[1].vendor, 0x0C45);
 }
 
 TEST(SystemProcessRunnerTest, RunsToTheEndOrFailsToStart)
