@@ -72,8 +72,11 @@ public:
     int OnControlMouseMove(UINT, Point pt) override
     {
         Note("move " + std::to_string(pt.x) + "," + std::to_string(pt.y));
+        const int before = state;
         if (state != 2)
             state = m_rect.PtInRect(pt) ? 1 : 0;
+        if (state != before)
+            UpdateControl(0); // the frames stay valid; only the one shown changes
         return consumeMove;
     }
     int OnControlScroll(int delta, UINT flags, Point) override
