@@ -1,7 +1,8 @@
-// lumo_demo [--close-after MS] [--shot FILE]
+// lumo_demo [--close-after MS] [--shot FILE] [--hover X,Y]
 // Opens a skinned dialog with a caption, a close button, an overlay message and a
 // progress overlay. The close button ends it; --close-after ends it by itself, and
-// --shot writes the last composed picture to a PNG file on the way out.
+// --shot writes the last composed picture to a PNG file on the way out, and --hover
+// puts the pointer over a client point as if the mouse were there (for screenshots).
 #include "DemoControls.h"
 
 #include "lumo/MDialog.h"
@@ -101,11 +102,14 @@ int main(int argc, char** argv)
 {
     int closeAfter = 0;
     const char* shot = nullptr;
+    int hoverX = -1, hoverY = -1;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--close-after") == 0)
             closeAfter = std::atoi(argv[i + 1]);
         else if (std::strcmp(argv[i], "--shot") == 0)
             shot = argv[i + 1];
+        else if (std::strcmp(argv[i], "--hover") == 0)
+            std::sscanf(argv[i + 1], "%d,%d", &hoverX, &hoverY);
     }
     DemoDialog dialog;
     dialog.closeAfterMs = closeAfter;
@@ -119,5 +123,7 @@ int main(int argc, char** argv)
     dialog.CenterWindow();
     if (closeAfter > 0)
         dialog.StartUpload();
+    if (hoverX >= 0)
+        dialog.PostMessageW(WM_MOUSEMOVE, 0, MAKELPARAM(hoverX, hoverY));
     return dialog.ShowModal(SW_SHOWNORMAL) == IDOK ? 0 : 1;
 }
