@@ -10,6 +10,6 @@ xvfb-run -a -s "-screen 0 640x400x24" bash -c "
   SDL_VIDEODRIVER=x11 '$build/program/lumo_demo' --close-after 3000 --hover 495,23 &
   demo=\$!
   sleep 2
-  convert x:root -crop 520x300+60+50 +repage '$out'
+  '$build/tools/lumo_xshot' '$out' 60 50 520 300
   wait \$demo"
 echo "$out"
