@@ -2,11 +2,7 @@
 
 #include "keys/KeyFunction.h"
 #include "platform/ProcessSignals.h"
-#include "platform/SimulatedVirtualHidDevice.h"
-#include "platform/UinputVirtualDevice.h"
 #include "softkeys/SoftKeyDevices.h"
-
-#include <algorithm>
 
 VHidev::VHidev(std::unique_ptr<platform::VirtualHidDevice> device)
     : device_(std::move(device)),
@@ -120,6 +116,7 @@ void VHidev::EmergencyRelease(void* self) noexcept
 
 VHidev& GetVHidev()
 {
+    // Never destroyed: the monitor and worker threads may still inject while the process ends.
     static VHidev* const instance = new VHidev(MakeVirtualHidDevice());
     return *instance;
 }
