@@ -75,7 +75,7 @@ public:
     const FontFamily* GetFontFamily(const wchar_t* name);
     // The font this control draws its text with.
     FontSpec GetFontSpec() const { return FontSpec{m_fontName, m_fontSize, m_fontStyle}; }
-    // Device-font handle equivalents: the spec above, built once and dropped on title changes.
+    // Device-font handle equivalents: the font description above, built once and dropped on title changes.
     const FontSpec* GetGDIFont();
     void ClearGDIFont() { m_gdiFont.reset(); }
 
