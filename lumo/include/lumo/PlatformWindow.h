@@ -16,6 +16,10 @@ struct PlatformWindowParams {
     Rect rect;             // screen position and size
     bool toolWindow = false;
     bool topmost = false;
+    // Shown without taking the keyboard focus (tooltips, drag pictures, shadows).
+    bool noActivate = false;
+    // The mouse passes through to whatever lies beneath (shadows).
+    bool clickThrough = false;
     HWND owner;
 };
 
