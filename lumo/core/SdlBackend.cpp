@@ -134,6 +134,8 @@ public:
         }
     }
 
+    void ConfineCursor(bool confine) override { SDL_SetWindowMouseGrab(m_window, confine ? SDL_TRUE : SDL_FALSE); }
+
 private:
     static SDL_HitTestResult HitTest(SDL_Window*, const SDL_Point* area, void* data)
     {

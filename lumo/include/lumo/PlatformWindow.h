@@ -49,6 +49,8 @@ public:
     // window by dragging from there.
     virtual void SetDragTest(std::function<bool(Point)> test) = 0;
     virtual void SetIcon(const Canvas& icon) = 0;
+    // Keeps the pointer inside the window (while a control is dragged).
+    virtual void ConfineCursor(bool confine) = 0;
 };
 
 // Creates windows, translates the desktop's input into messages and lets the window
@@ -69,6 +71,8 @@ public:
     // Held state of VK_SHIFT, VK_CONTROL, VK_MENU, VK_F4, mouse buttons.
     virtual bool IsKeyHeld(UINT virtualKey) const = 0;
     virtual int GetCaretBlinkTime() const { return 530; }
+    // Whether windows can be shown with per-pixel translucency (a compositing desktop).
+    virtual bool SupportsPerPixelAlpha() const { return false; }
 };
 
 // The backend in use: SDL2 unless a tool installed another before the first window.
