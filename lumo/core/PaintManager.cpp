@@ -3,6 +3,7 @@
 #include "lumo/PaintManager.h"
 
 #include "Caret.h"
+#include "DragSession.h"
 #include "ControlTimers.h"
 #include "FontCache.h"
 #include "ImageCache.h"
@@ -15,6 +16,7 @@
 #include "lumo/Overlay.h"
 #include "lumo/PlatformWindow.h"
 #include "lumo/ResourceModule.h"
+#include "lumo/TooltipWindow.h"
 
 #include <algorithm>
 #include <sys/stat.h>
@@ -72,6 +74,9 @@ void PaintManager::DestroyData()
     ClearAllControls();
     m_hover = m_focus = m_tooltipOwner = nullptr;
     m_pressed = m_captured = m_tracking = false;
+    m_drag.reset();
+    m_dragArmed = false;
+    m_tooltipWindow.reset();
     m_bkImage.reset();
     m_backBuffer.reset();
     m_overlay->Reset();
@@ -316,7 +321,7 @@ void PaintManager::ClearTimers() { m_timers->Clear(m_hwnd); }
 
 void PaintManager::HandleTimer(UINT id)
 {
-    if (m_overlay->OnTimer(id) || m_caret->OnTimer(id))
+    if (m_overlay->OnTimer(id) || m_caret->OnTimer(id) || (m_tooltipWindow && m_tooltipWindow->OnTimer(id)))
         return;
     m_timers->Dispatch(id);
 }

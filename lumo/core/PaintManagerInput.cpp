@@ -1,16 +1,25 @@
 // Input side of the paint manager: which control gets the mouse, the keyboard, the focus
 // and the tooltip.
+#include "DragSession.h"
+#include "DroppedFiles.h"
+#include "lumo/Image.h"
 #include "lumo/MControl.h"
 #include "lumo/MWindow.h"
 #include "lumo/Messages.h"
 #include "lumo/PaintManager.h"
 #include "lumo/PlatformWindow.h"
+#include "lumo/TooltipWindow.h"
 
 namespace Lumo {
 namespace {
 const Point kNowhere(-1, -1);
 
 Point PointOf(LPARAM lParam) { return Point(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); }
+
+bool IsMouseMessage(UINT message)
+{
+    return (message >= WM_MOUSEMOVE && message <= WM_RBUTTONDBLCLK) || message == WM_MOUSEWHEEL;
+}
 } // namespace
 
 LRESULT PaintManager::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -18,6 +27,8 @@ LRESULT PaintManager::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam
     if (m_controls.ForEach([&](MControl* c) { return c->OnWindowMessage(message, wParam, lParam) != 0; }))
         return 0;
     const UINT flags = UINT(wParam & 0xFFFF);
+    if (m_tooltipWindow && IsMouseMessage(message))
+        m_tooltipWindow->OnMouseMessage(message);
     switch (message) {
     case WM_PAINT:
         OnPaint();
@@ -63,6 +74,9 @@ LRESULT PaintManager::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam
             return Lumo::SendMessageW(child, message + OCM_BASE, wParam, lParam);
         return 0;
     }
+    case WM_DROPFILES:
+        DeliverDroppedFiles();
+        return 1;
     case WM_MOUSEMOVE:
         RouteMouseMove(flags, PointOf(lParam));
         return 1;
@@ -114,6 +128,15 @@ void PaintManager::RouteMouseMove(UINT flags, Point pt)
     if (!m_tracking)
         ArmTracking();
     m_lastMouse = pt;
+    if (m_drag) {
+        m_drag->Move(m_owner->ClientToScreen(pt));
+        return;
+    }
+    if (m_dragArmed && m_pressed && (flags & MK_LBUTTON) && DragSession::IsDragMove(m_dragStart, pt)) {
+        StartDrag(pt);
+        if (m_drag)
+            return;
+    }
     if (m_hover && m_hover->PtInRect(pt) && m_hover->OnCheckMouseResponse(flags, pt)) {
         m_hover->OnMouseMove(flags, pt);
         return;
@@ -158,7 +181,7 @@ int PaintManager::RouteButtonDown(bool left, UINT flags, Point pt)
         hover->OnCheckMouseResponse(flags, pt)) {
         if (left && hover->IsDragDrop() && hover->IsEnabled()) {
             m_dragArmed = true;
-            m_lastMouse = pt;
+            m_dragStart = pt;
         }
         m_pressed = true;
         SetFocusControl(hover);
@@ -183,22 +206,61 @@ int PaintManager::RouteButtonDown(bool left, UINT flags, Point pt)
 
 int PaintManager::RouteButtonUp(bool left, UINT flags, Point pt)
 {
+    // A drag ends where the pointer is, inside this window: the button-up goes out as for
+    // any release, then the window receives the dragged picture.
+    std::unique_ptr<Canvas> dropped;
+    if (m_drag && left) {
+        dropped = m_drag->Finish();
+        m_drag.reset();
+    }
     if (m_captured && m_owner)
         m_owner->ReleaseCapture();
     m_captured = false;
     m_pressed = false;
     m_dragArmed = false;
+    int result = 0;
     MControl* hover = m_hover;
-    if (!hover || !hover->IsVisible() || !hover->GetRresponse())
-        return 0;
-    const Rect before = hover->GetRect();
-    if (left)
-        hover->OnLButtonUp(flags, pt);
-    else
-        hover->OnRButtonUp(flags, pt);
-    if (m_hover == hover && !before.PtInRect(pt))
-        m_hover = nullptr;
-    return 1;
+    if (hover && hover->IsVisible() && hover->GetRresponse()) {
+        const Rect before = hover->GetRect();
+        if (left)
+            hover->OnLButtonUp(flags, pt);
+        else
+            hover->OnRButtonUp(flags, pt);
+        if (m_hover == hover && !before.PtInRect(pt))
+            m_hover = nullptr;
+        result = 1;
+    }
+    if (dropped && m_owner)
+        m_owner->SendMessageW(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(dropped.get()));
+    return result;
+}
+
+void PaintManager::StartDrag(Point pt)
+{
+    m_dragArmed = false;
+    Canvas* picture = m_hover ? m_hover->GetControlDropBitmap() : nullptr;
+    if (!picture || !m_owner)
+        return; // nothing to offer: the press goes on as an ordinary one
+    m_captured = false; // the drag takes the pointer over from the capture
+    m_drag = std::make_unique<DragSession>(*m_owner, *picture, m_owner->ClientToScreen(pt));
+}
+
+void PaintManager::CancelDrag()
+{
+    m_drag.reset();
+    m_dragArmed = false;
+}
+
+void PaintManager::DeliverDroppedFiles()
+{
+    for (const std::wstring& path : DroppedFiles::Take(m_hwnd)) {
+        auto image = Image::LoadFromFile(path);
+        if (!image || !m_owner)
+            continue; // only pictures can be dropped
+        const Point pt = m_owner->ScreenToClient(GetPlatformBackend().GetCursorPos());
+        m_owner->SendMessageW(WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+        m_owner->SendMessageW(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(&image->Frame(0)));
+    }
 }
 
 int PaintManager::RouteDblClk(bool left, UINT flags, Point pt)
@@ -260,6 +322,10 @@ UINT PaintManager::ModifierCode() const
 
 int PaintManager::RouteKeyDown(UINT key, LPARAM)
 {
+    if (m_drag && key == VK_ESCAPE) {
+        CancelDrag();
+        return 1;
+    }
     const UINT modifiers = ModifierCode();
     if (m_hover && m_hover->OnKeyDown(key, 1, modifiers))
         return 1;
@@ -270,6 +336,7 @@ void PaintManager::OnActivate(bool active)
 {
     m_active = active;
     if (!active) {
+        CancelDrag();
         m_tracking = false;
         if (m_captured && m_owner)
             m_owner->ReleaseCapture();
@@ -361,6 +428,10 @@ void PaintManager::ShowTooltip(const std::wstring& text, Rect rect, MControl* ow
     m_tooltipRect = rect;
     m_tooltipOwner = owner;
     m_tooltipId = owner ? owner->GetControlID() : 0;
+    if (!m_tooltipWindow && m_owner && m_owner->GetSafeHwnd())
+        m_tooltipWindow = std::make_unique<TooltipWindow>(*m_owner);
+    if (m_tooltipWindow)
+        m_tooltipWindow->SetText(text);
 }
 
 void PaintManager::ClearTooltip()
@@ -368,6 +439,8 @@ void PaintManager::ClearTooltip()
     m_tooltipText.clear();
     m_tooltipOwner = nullptr;
     m_tooltipId = 0;
+    if (m_tooltipWindow)
+        m_tooltipWindow->Hide();
 }
 
 void PaintManager::SetWindowMixSize(int cx, int cy)

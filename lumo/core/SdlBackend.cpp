@@ -1,4 +1,6 @@
+#include "DroppedFiles.h"
 #include "SdlKeys.h"
+#include "X11Desktop.h"
 #include "Utf8.h"
 #include "lumo/MControl.h"
 #include "lumo/MWindow.h"
@@ -10,6 +12,8 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <string>
@@ -19,7 +23,10 @@ namespace {
 
 class SdlWindow final : public PlatformWindow {
 public:
-    SdlWindow(SDL_Window* window) : m_window(window) {}
+    SdlWindow(SDL_Window* window, bool translucent, bool noActivate)
+        : m_window(window), m_translucent(translucent), m_noActivate(noActivate)
+    {
+    }
     ~SdlWindow() override
     {
         SDL_SetWindowHitTest(m_window, nullptr, nullptr);
@@ -47,7 +54,13 @@ public:
             SDL_RestoreWindow(m_window);
             break;
         default:
-            SDL_ShowWindow(m_window);
+            if (m_noActivate || cmd == SW_SHOWNOACTIVATE) {
+                SDL_SetHint(SDL_HINT_WINDOW_NO_ACTIVATION_WHEN_SHOWN, "1");
+                SDL_ShowWindow(m_window);
+                SDL_SetHint(SDL_HINT_WINDOW_NO_ACTIVATION_WHEN_SHOWN, "0");
+            } else {
+                SDL_ShowWindow(m_window);
+            }
             break;
         }
     }
@@ -91,19 +104,22 @@ public:
     void SetMinimumSize(int cx, int cy) override { SDL_SetWindowMinimumSize(m_window, cx, cy); }
     void SetMaximumSize(int cx, int cy) override { SDL_SetWindowMaximumSize(m_window, cx, cy); }
 
-    bool Present(const Canvas& buffer, const Rect& update, bool) override
+    bool Present(const Canvas& buffer, const Rect& update, bool perPixelAlpha) override
     {
         SDL_Surface* target = SDL_GetWindowSurface(m_window);
         if (!target)
             return false;
         buffer.BeginRaw();
         cairo_surface_t* s = buffer.Surface();
-        SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
-            cairo_image_surface_get_data(s), buffer.Width(), buffer.Height(), 32, cairo_image_surface_get_stride(s),
-            SDL_PIXELFORMAT_ARGB8888);
+        // On an alpha visual the compositor takes premultiplied ARGB, exactly the buffer's
+        // layout; an opaque window is read without its alpha so that it stays opaque. Without
+        // an alpha visual the colour shows over black.
+        const Uint32 format = m_translucent && !perPixelAlpha ? SDL_PIXELFORMAT_RGB888 : SDL_PIXELFORMAT_ARGB8888;
+        SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(cairo_image_surface_get_data(s), buffer.Width(),
+                                                                 buffer.Height(), 32, cairo_image_surface_get_stride(s),
+                                                                 format);
         if (!source)
             return false;
-        // The picture is shown opaque: premultiplied colour is the colour over black.
         SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);
         const Rect r = update.Intersect(buffer.Bounds());
         SDL_Rect rect{r.left, r.top, r.Width(), r.Height()};
@@ -112,8 +128,7 @@ public:
         SDL_FreeSurface(source);
         return SDL_UpdateWindowSurfaceRects(m_window, &rect, 1) == 0;
     }
-    // Per-pixel window translucency needs an ARGB visual that SDL2 does not ask for.
-    bool SupportsPerPixelAlpha() const override { return false; }
+    bool SupportsPerPixelAlpha() const override { return m_translucent; }
 
     void SetDragTest(std::function<bool(Point)> test) override
     {
@@ -145,6 +160,8 @@ private:
     }
 
     SDL_Window* m_window;
+    bool m_translucent;
+    bool m_noActivate;
     std::function<bool(Point)> m_dragTest;
 };
 
@@ -161,7 +178,11 @@ public:
         if (!EnsureVideo())
             return nullptr;
         Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
-        if (p.toolWindow)
+        // A window that never takes the focus is a tooltip to the desktop: no frame, no
+        // focus, not managed.
+        if (p.noActivate)
+            flags |= SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_TOOLTIP;
+        else if (p.toolWindow)
             flags |= SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_UTILITY;
         if (p.topmost)
             flags |= SDL_WINDOW_ALWAYS_ON_TOP;
@@ -169,11 +190,13 @@ public:
                                          std::max(1, p.rect.Height()), flags);
         if (!w)
             return nullptr;
+        if (p.clickThrough)
+            X11Desktop::SetClickThrough(w);
         {
             std::lock_guard lock(m_lock);
             m_handles[SDL_GetWindowID(w)] = handle;
         }
-        return std::make_unique<SdlWindow>(w);
+        return std::make_unique<SdlWindow>(w, m_translucent, p.noActivate);
     }
 
     void PumpEvents() override
@@ -251,6 +274,7 @@ public:
     }
 
     int GetCaretBlinkTime() const override { return 530; }
+    bool SupportsPerPixelAlpha() const override { return m_translucent; }
 
 private:
     bool EnsureVideo()
@@ -261,8 +285,18 @@ private:
         SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
         // Window surfaces straight from the desktop, not through a GL renderer.
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        // Layered windows and shadows need an alpha visual; X only has a useful one while a
+        // compositing manager runs.
+        const char* driver = std::getenv("SDL_VIDEODRIVER");
+        unsigned long visual = 0;
+        if (!driver || std::strcmp(driver, "x11") == 0)
+            visual = X11Desktop::FindTranslucentVisual();
+        if (visual)
+            SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, std::to_string(visual).c_str());
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
             return false;
+        const char* current = SDL_GetCurrentVideoDriver();
+        m_translucent = visual != 0 && current && std::strcmp(current, "x11") == 0;
         m_wakeEvent = SDL_RegisterEvents(1);
         m_videoReady = true;
         return true;
@@ -358,6 +392,18 @@ private:
         case SDL_WINDOWEVENT:
             TranslateWindowEvent(e.window);
             break;
+        case SDL_DROPFILE: {
+            const HWND h = HandleOf(e.drop.windowID);
+            if (e.drop.file && Accepts(h)) {
+                DroppedFiles::Push(h, Utf8::Widen(e.drop.file));
+                PostMessageW(h, WM_DROPFILES, 0, 0);
+            }
+            SDL_free(e.drop.file);
+            break;
+        }
+        case SDL_DROPTEXT:
+            SDL_free(e.drop.file);
+            break;
         default:
             break;
         }
@@ -414,6 +460,7 @@ private:
     std::condition_variable m_wakeCv;
     bool m_wakeFlag = false;
     std::atomic<bool> m_videoReady{false};
+    bool m_translucent = false;
     std::atomic<bool> m_wakePending{false};
     Uint32 m_wakeEvent = 0;
     std::map<Uint32, HWND> m_handles;

@@ -30,6 +30,8 @@ public:
 
     void InitUI(Rect c) override
     {
+        // Layered: the rounded corners of the frame let the desktop through where it can.
+        SetLayeredWindow(1);
         LoadBKImage(L"bk_prompt.png");
         SetBackMode(BACK_MODE_NINEGRID, 30);
         auto* caption = Add(std::make_unique<Demo::Picture>(this, 36, Rect(1, 1, c.right - 1, 44)));
@@ -42,6 +44,7 @@ public:
         text->SetFontWidth(16);
         auto* close = Add(std::make_unique<Demo::StripButton>(this, kClose, Rect(c.right - 40, 8, c.right - 10, 38), L""));
         close->SetImage(L"main_sysbtn_close.png", 4);
+        close->SetTooltip(L"Close");
         auto* apply = Add(std::make_unique<Demo::StripButton>(this, kApply,
                                                               Rect(c.right - 150, c.bottom - 56, c.right - 30, c.bottom - 22),
                                                               L"Upload"));

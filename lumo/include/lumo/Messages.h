@@ -41,6 +41,8 @@ constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_CTLCOLOREDIT = 0x0133;
 constexpr UINT WM_CTLCOLORSTATIC = 0x0138;
 constexpr UINT STM_SETIMAGE = 0x0172;
+// STM_SETIMAGE's wParam for a picture; lParam then points at a Canvas valid during the call.
+constexpr UINT IMAGE_BITMAP = 0;
 constexpr UINT WM_MOUSEMOVE = 0x0200;
 constexpr UINT WM_LBUTTONDOWN = 0x0201;
 constexpr UINT WM_LBUTTONUP = 0x0202;
@@ -50,6 +52,8 @@ constexpr UINT WM_RBUTTONUP = 0x0205;
 constexpr UINT WM_RBUTTONDBLCLK = 0x0206;
 constexpr UINT WM_MOUSEWHEEL = 0x020A;
 constexpr UINT WM_DEVICECHANGE = 0x0219;
+// Files were dropped on the window; the paint manager collects them (DroppedFiles.h).
+constexpr UINT WM_DROPFILES = 0x0233;
 constexpr UINT WM_MOUSEHOVER = 0x02A1;
 constexpr UINT WM_MOUSELEAVE = 0x02A3;
 constexpr UINT WM_USER = 0x0400;

@@ -19,6 +19,8 @@ class FontCache;
 class Overlay;
 class ControlTimers;
 class Caret;
+class TooltipWindow;
+class DragSession;
 struct ImgResInfo;
 struct FontFamily;
 class Image;
@@ -91,6 +93,12 @@ public:
     void SetTooltipCtrlID(UINT id) { m_tooltipId = id; }
     const std::wstring& GetTooltipText() const { return m_tooltipText; }
     Rect GetTooltipRect() const { return m_tooltipRect; }
+    // The tooltip's window, null until a tip was first asked for.
+    const TooltipWindow* GetTooltipWindow() const { return m_tooltipWindow.get(); }
+
+    // ---- drag and drop ----
+    // Whether a control is being dragged (its picture follows the pointer).
+    bool IsDragging() const { return m_drag != nullptr; }
 
     // ---- painting ----
     void Invalidate();
@@ -179,6 +187,9 @@ private:
     void Present(const Rect& update);
     UINT ModifierCode() const;
     void ArmTracking();
+    void StartDrag(Point pt);
+    void CancelDrag();
+    void DeliverDroppedFiles();
 
     MWindow* m_owner = nullptr;
     HWND m_hwnd;
@@ -201,6 +212,8 @@ private:
     bool m_dblClkRight = false;
     int m_wndDrag = 1;
     bool m_dragArmed = false;
+    Point m_dragStart;
+    std::unique_ptr<DragSession> m_drag;
     Point m_lastMouse;
     bool m_active = true;
     Size m_minTrack;
@@ -211,6 +224,7 @@ private:
     UINT m_tooltipId = 0;
     std::wstring m_tooltipText;
     Rect m_tooltipRect;
+    std::unique_ptr<TooltipWindow> m_tooltipWindow;
 
     // background
     int m_layered = 0;
