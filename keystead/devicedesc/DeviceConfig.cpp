@@ -177,28 +177,11 @@ LayoutRect ParseKeyRect(std::wstring_view text)
 
 int ParseHexCode(std::wstring_view text)
 {
-    size_t i = 0;
-    while (i < text.size() && (text[i] == L' ' || text[i] == L'\t'))
-        ++i;
-    if (i + 1 < text.size() && text[i] == L'0' && (text[i + 1] == L'x' || text[i + 1] == L'X'))
-        i += 2;
-    long long value = 0;
-    for (; i < text.size(); ++i) {
-        const wchar_t c = text[i];
-        int d;
-        if (c >= L'0' && c <= L'9')
-            d = c - L'0';
-        else if (c >= L'a' && c <= L'f')
-            d = c - L'a' + 10;
-        else if (c >= L'A' && c <= L'F')
-            d = c - L'A' + 10;
-        else
-            break;
-        value = value * 16 + d;
-        if (value > INT_MAX)
-            return INT_MAX;
-    }
-    return static_cast<int>(value);
+    // Key codes carry no sign.
+    const std::size_t first = text.find_first_not_of(L" \t");
+    if (first != std::wstring_view::npos && (text[first] == L'-' || text[first] == L'+'))
+        return 0;
+    return LeadingHexInt(text);
 }
 
 std::wstring LayoutFilePath(const std::wstring& programDir, const std::wstring& layoutName)

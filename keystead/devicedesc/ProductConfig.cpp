@@ -92,37 +92,3 @@ const DeviceEntry* FindKeyboardByType(const std::vector<DeviceEntry>& keyboards,
             return &entry;
     return nullptr;
 }
-
-int LeadingHexInt(std::wstring_view text)
-{
-    size_t i = 0;
-    while (i < text.size() && (text[i] == L' ' || text[i] == L'\t' || text[i] == L'\r' || text[i] == L'\n'))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == L'-' || text[i] == L'+'))
-        negative = text[i++] == L'-';
-    auto digit = [](wchar_t c) -> int {
-        if (c >= L'0' && c <= L'9')
-            return c - L'0';
-        if (c >= L'a' && c <= L'f')
-            return c - L'a' + 10;
-        if (c >= L'A' && c <= L'F')
-            return c - L'A' + 10;
-        return -1;
-    };
-    // "0x" counts as a prefix only when a hexadecimal digit follows; otherwise the "0" is the number.
-    if (i + 2 < text.size() && text[i] == L'0' && (text[i + 1] == L'x' || text[i + 1] == L'X') &&
-        digit(text[i + 2]) >= 0)
-        i += 2;
-    long long value = 0;
-    for (; i < text.size() && digit(text[i]) >= 0; ++i) {
-        value = value * 16 + digit(text[i]);
-        if (value > static_cast<long long>(INT_MAX) + 1)
-            value = static_cast<long long>(INT_MAX) + 1;
-    }
-    if (negative)
-        value = -value;
-    if (value > INT_MAX)
-        value = INT_MAX;
-    return static_cast<int>(value);
-}

@@ -1,5 +1,6 @@
 #pragma once
 #include "devicedesc/DeviceEntry.h"
+#include "xml/LeadingNumber.h"
 
 #include <string>
 #include <string_view>
@@ -81,6 +82,3 @@ bool LoadProductConfigText(std::string_view text, ProductConfig& config, const P
 // The first keyboard of a device type; null when there is none.
 const DeviceEntry* FindKeyboardByType(const std::vector<DeviceEntry>& keyboards, int deviceType);
 
-// Longest leading hexadecimal number: optional blanks, an optional sign, an optional "0x",
-// hexadecimal digits; 0 when there are none. Saturates at the int range.
-int LeadingHexInt(std::wstring_view text);

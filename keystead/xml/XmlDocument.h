@@ -1,4 +1,6 @@
 #pragma once
+#include "xml/LeadingNumber.h"
+
 #include <memory>
 #include <string>
 #include <string_view>
@@ -56,6 +58,3 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
-// Longest leading decimal number of a text, as used for every numeric attribute:
-// optional blanks, an optional sign, digits; 0 when there are none. Saturates at the int range.
-int LeadingInt(std::wstring_view text);
