@@ -7,11 +7,24 @@
 
 namespace Lumo {
 
-void Caret::Create(int width, int height)
+void Caret::Create(const Canvas* bitmap, int width, int height)
 {
+    m_bitmap.reset();
+    if (bitmap) {
+        // A copy: the caller's bitmap need not outlive the call.
+        m_bitmap = Canvas::Create(bitmap->Width(), bitmap->Height());
+        if (m_bitmap)
+            m_bitmap->CopyFrom(*bitmap, bitmap->Bounds(), Point(0, 0));
+        if (width <= 0)
+            width = bitmap->Width();
+        if (height <= 0)
+            height = bitmap->Height();
+    }
+    m_manager.InvalidateRect(m_rect, 0);
     m_width = std::max(1, width);
     m_height = std::max(1, height);
     m_rect = Rect(m_rect.left, m_rect.top, m_rect.left + m_width, m_rect.top + m_height);
+    m_manager.InvalidateRect(m_rect, 0);
 }
 
 void Caret::SetPos(MControl* edit, int x, int y)
@@ -59,6 +72,10 @@ void Caret::Draw(Canvas& dc, const Rect& clip)
 {
     if (!m_on || !Live() || !m_rect.Intersects(clip))
         return;
+    if (m_bitmap) {
+        dc.DrawScaled(*m_bitmap, m_bitmap->Bounds(), m_rect);
+        return;
+    }
     ARGB color = 0xFEFFFFFF;
     if (auto* font = dynamic_cast<MControlFont*>(m_owner))
         color = (font->GetTextColor() & 0x00FFFFFFu) | 0xFE000000u;

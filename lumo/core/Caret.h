@@ -2,6 +2,8 @@
 #include "lumo/Canvas.h"
 #include "lumo/Types.h"
 
+#include <memory>
+
 namespace Lumo {
 
 class MControl;
@@ -12,7 +14,9 @@ class PaintManager;
 class Caret {
 public:
     explicit Caret(PaintManager& manager) : m_manager(manager) {}
-    void Create(int width, int height);
+    // With a bitmap the caret shows a copy of it, sized width x height (the bitmap's own
+    // size where those are not positive); without, a solid bar in the edit's text colour.
+    void Create(const Canvas* bitmap, int width, int height);
     void SetPos(MControl* edit, int x, int y);
     void Show(int show);
     bool OnTimer(UINT id);
@@ -27,6 +31,7 @@ private:
 
     PaintManager& m_manager;
     MControl* m_owner = nullptr;
+    std::unique_ptr<Canvas> m_bitmap;
     Rect m_rect;
     int m_width = 1;
     int m_height = 16;

@@ -1,6 +1,7 @@
 #include "lumo/MDialog.h"
 
 #include "lumo/MControl.h"
+#include "lumo/MShadow.h"
 
 namespace Lumo {
 
@@ -47,6 +48,8 @@ void MDialog::OnDestroyMessage(HWND hwnd)
 
 LRESULT MDialog::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (m_shadow)
+        m_shadow->OnParentMessage(message, wParam, lParam);
     const Point pt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
     const UINT flags = UINT(wParam & 0xFFFF);
     switch (message) {
@@ -230,5 +233,22 @@ void MDialog::SetupBackTranslucent()
     if (m_alpha < 255 || m_colorKey != 0xFFFFFF)
         ModifyExStyle(0, WS_EX_LAYERED);
 }
+
+MShadow& MDialog::Shadow()
+{
+    if (!m_shadow)
+        m_shadow = std::make_unique<MShadow>(*this);
+    return *m_shadow;
+}
+
+int MDialog::CreateShadow(int show, bool again) { return Shadow().CreateShadow(show, again); }
+int MDialog::SetSize(int size) { return Shadow().SetSize(size); }
+int MDialog::SetSharpness(int sharpness) { return Shadow().SetSharpness(sharpness); }
+int MDialog::SetDarkness(int darkness) { return Shadow().SetDarkness(darkness); }
+int MDialog::SetPosition(int x, int y) { return Shadow().SetPosition(x, y); }
+int MDialog::SetShadowColor(COLORREF color) { return Shadow().SetShadowColor(color); }
+int MDialog::SetShadowImage(const std::wstring& path, Rect corners) { return Shadow().SetShadowImage(path, corners); }
+int MDialog::SetShadowImage(UINT resourceId, Rect corners) { return Shadow().SetShadowImage(resourceId, corners); }
+void MDialog::SetShadowShow(int show) { Shadow().SetShadowShow(show); }
 
 } // namespace Lumo

@@ -2,6 +2,7 @@
 
 #include "LoopInternals.h"
 #include "WindowRegistry.h"
+#include "lumo/MRender.h"
 #include "lumo/Manager.h"
 #include "lumo/PlatformWindow.h"
 
@@ -40,8 +41,15 @@ LRESULT MWindow::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 void MWindow::ShowWindow(int showCommand)
 {
-    if (m_platform)
-        m_platform->Show(showCommand);
+    if (!m_platform)
+        return;
+    const bool before = m_platform->IsVisible();
+    m_platform->Show(showCommand);
+    // Told at once, as the desktop would, so what depends on the window (its shadow)
+    // shows and hides with it.
+    const bool after = m_platform && m_platform->IsVisible();
+    if (after != before)
+        OnWindowMessage(WM_SHOWWINDOW, after ? 1 : 0, 0);
 }
 
 LRESULT MWindow::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -210,6 +218,20 @@ void MWindow::SetIcon(const Canvas& icon)
         m_platform->SetIcon(icon);
 }
 
+int MWindow::SetIcon(UINT resourceId)
+{
+    if (!m_platform)
+        return 0;
+    const ResourceModule* program = Manager::GetInstance();
+    auto image = MRender::LoadImageFromIDResource(resourceId, L"PNG", program);
+    if (!image)
+        image = MRender::LoadImageFromIDResource(resourceId, L"ICON", program);
+    if (!image)
+        return 0;
+    m_platform->SetIcon(image->Frame(0));
+    return 1;
+}
+
 bool MWindow::ModifyStyle(DWORD remove, DWORD add)
 {
     if (!m_hWnd)
@@ -368,6 +390,10 @@ void MWindow::ApplyBounds(const Rect& screenRect)
     const Rect before = m_platform->GetBounds();
     m_platform->SetBounds(screenRect);
     const Rect after = m_platform->GetBounds();
+    if (after.TopLeft() != before.TopLeft())
+        OnWindowMessage(WM_MOVE, 0, MAKELPARAM(after.left, after.top));
+    if (!m_platform)
+        return; // a handler destroyed the window
     if (after.Width() != before.Width() || after.Height() != before.Height()) {
         NoteClientSize(after.Width(), after.Height());
         OnWindowMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(after.Width(), after.Height()));

@@ -338,7 +338,10 @@ void PaintManager::SetProgress(int percent, const std::wstring& text, Rect rect)
     m_overlay->SetProgress(percent, text, rect);
 }
 
-void PaintManager::CreateCaret(const Canvas*, int width, int height) { m_caret->Create(width, height); }
+void PaintManager::CreateCaret(const Canvas* bitmap, int width, int height)
+{
+    m_caret->Create(bitmap, width, height);
+}
 void PaintManager::SetCaretPos(MControl* edit, int x, int y) { m_caret->SetPos(edit, x, y); }
 void PaintManager::ShowCaret(int show) { m_caret->Show(show); }
 void PaintManager::DrawCaret(Canvas& dc, const Rect& clip) { m_caret->Draw(dc, clip); }

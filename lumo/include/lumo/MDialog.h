@@ -6,6 +6,7 @@
 namespace Lumo {
 
 class MControl;
+class MShadow;
 
 // The skinned top-level window: owns a PaintManager, turns window messages into control
 // input and hands its controls' notifications to OnMessage.
@@ -96,6 +97,19 @@ public:
     PaintManager& GetPaintManager() { return m_pm; }
     Rect GetClient() const { return m_client; }
 
+    // Drop shadow of the window (MShadow), made on the first call that needs it.
+    int CreateShadow(int show, bool again = false);
+    int SetSize(int size);
+    int SetSharpness(int sharpness);
+    int SetDarkness(int darkness);
+    int SetPosition(int x, int y);
+    int SetShadowColor(COLORREF color);
+    int SetShadowImage(const std::wstring& path, Rect corners);
+    int SetShadowImage(UINT resourceId, Rect corners);
+    void SetShadowShow(int show);
+    // Null until a shadow call made it.
+    MShadow* GetShadow() const { return m_shadow.get(); }
+
 protected:
     void OnWindowCreated() override;
 
@@ -109,6 +123,9 @@ private:
     std::mutex m_closeLock; // guards the two below against other threads' close requests
     HWND m_closeTarget;
     int m_pendingClose = 0;
+
+    MShadow& Shadow();
+    std::unique_ptr<MShadow> m_shadow;
 };
 
 } // namespace Lumo

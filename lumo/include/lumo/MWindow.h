@@ -56,6 +56,9 @@ public:
     void BringToTop();
     // Sets the window icon from a picture (the program's icon image).
     void SetIcon(const Canvas& icon);
+    // The icon from the program's resources (a "PNG", else an "ICON" resource the image
+    // loader can decode); 0 and no change when the window or a usable resource is missing.
+    int SetIcon(UINT resourceId);
 
     HWND GetSafeHwnd() const { return m_hWnd; }
     HWND GetParentHwnd() const { return m_hWndParent; }
