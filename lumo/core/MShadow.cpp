@@ -208,7 +208,7 @@ void MShadow::ApplyVisibility()
     if (!m_window)
         return;
     const bool shown = m_show && m_parentVisible && !m_parentMinimized && m_picture &&
-                       m_window->SupportsPerPixelAlpha();
+                       GetPlatformBackend().SupportsPerPixelAlpha();
     if (!shown) {
         if (m_window->IsVisible())
             m_window->Show(SW_HIDE);

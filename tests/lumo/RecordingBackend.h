@@ -56,6 +56,7 @@ public:
     }
     bool SupportsPerPixelAlpha() const override { return perPixelAlpha; }
     void SetDragTest(std::function<bool(Point)>) override {}
+    void ConfineCursor(bool) override {}
     void SetIcon(const Canvas& picture) override
     {
         icon = Canvas::Create(picture.Width(), picture.Height());
@@ -69,7 +70,7 @@ private:
 
 class RecordingBackend final : public PlatformBackend {
 public:
-    bool perPixelAlpha = true; // for windows created from now on
+    bool perPixelAlpha = true; // the desktop's answer, and that of windows created from now on
     std::vector<RecordingWindow*> windows; // live windows, oldest first
 
     std::unique_ptr<PlatformWindow> CreateWindow(const PlatformWindowParams& p, HWND) override
@@ -95,6 +96,7 @@ public:
     Point GetCursorPos() const override { return Point(); }
     Rect GetWorkArea() const override { return Rect(0, 0, 1920, 1080); }
     bool IsKeyHeld(UINT) const override { return false; }
+    bool SupportsPerPixelAlpha() const override { return perPixelAlpha; }
 
     // The newest live window whose title is title.
     RecordingWindow* Find(const std::wstring& title) const
