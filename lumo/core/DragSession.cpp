@@ -36,14 +36,7 @@ DragSession::DragSession(MWindow& source, const Canvas& picture, Point screen) :
         return;
     m_screen = CentredOn(*m_picture, screen);
     auto& backend = GetPlatformBackend();
-    PlatformWindowParams params;
-    params.rect = m_screen;
-    params.toolWindow = true;
-    params.topmost = true;
-    params.noActivate = true;
-    params.clickThrough = true;
-    params.owner = m_source.GetSafeHwnd();
-    m_window = backend.CreateWindow(params, HWND{});
+    m_window = backend.CreateWindow(PlatformWindowParams::Floating(m_screen, m_source.GetSafeHwnd(), true), HWND{});
     if (!m_window)
         return;
     m_translucent = backend.SupportsPerPixelAlpha();

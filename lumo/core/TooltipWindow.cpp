@@ -135,13 +135,7 @@ void TooltipWindow::ShowNow()
     auto& backend = GetPlatformBackend();
     m_screen = Place(Size{m_picture->Width(), m_picture->Height()}, backend.GetCursorPos(), backend.GetWorkArea());
     if (!m_window) {
-        PlatformWindowParams params;
-        params.rect = m_screen;
-        params.toolWindow = true;
-        params.topmost = true;
-        params.noActivate = true;
-        params.owner = m_owner.GetSafeHwnd();
-        m_window = backend.CreateWindow(params, HWND{});
+        m_window = backend.CreateWindow(PlatformWindowParams::Floating(m_screen, m_owner.GetSafeHwnd(), false), HWND{});
         if (!m_window)
             return;
     }

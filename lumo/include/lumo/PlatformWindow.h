@@ -21,6 +21,18 @@ struct PlatformWindowParams {
     // The mouse passes through to whatever lies beneath (shadows).
     bool clickThrough = false;
     HWND owner;
+
+    // A small topmost window over an owner that never takes the focus (tooltips, the
+    // picture of a dragged control).
+    static PlatformWindowParams Floating(const Rect& screenRect, HWND owner, bool clickThrough)
+    {
+        PlatformWindowParams p;
+        p.rect = screenRect;
+        p.toolWindow = p.topmost = p.noActivate = true;
+        p.clickThrough = clickThrough;
+        p.owner = owner;
+        return p;
+    }
 };
 
 // One native top-level window without decorations; the library draws all of it.
