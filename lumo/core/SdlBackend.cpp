@@ -192,7 +192,8 @@ public:
             return nullptr;
         if (p.clickThrough)
             X11Desktop::SetClickThrough(w);
-        {
+        // Windows without a handle (tooltips, drag pictures, shadows) take no input.
+        if (handle) {
             std::lock_guard lock(m_lock);
             m_handles[SDL_GetWindowID(w)] = handle;
         }
