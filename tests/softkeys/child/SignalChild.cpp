@@ -4,6 +4,7 @@
 #include "platform/ProcessSignals.h"
 #include "platform/SimulatedFilterDevice.h"
 #include "platform/SimulatedVirtualHidDevice.h"
+#include "softkeys/HeadlessHost.h"
 #include "softkeys/SoftKeyExecution.h"
 #include "store/DataStore.h"
 
@@ -12,25 +13,6 @@
 #include <cstring>
 #include <sys/resource.h>
 #include <unistd.h>
-
-namespace {
-
-struct Host : SoftKeyHost {
-    int CurrentProfileId() const override { return 1; }
-    int CurrentLayer() const override { return 0; }
-    void QueueMacro(int) override {}
-    void SwitchProfile(int) override {}
-};
-struct NoClipboard : platform::Clipboard {
-    bool SetText(const std::wstring&) override { return true; }
-    void Clear() override {}
-};
-struct NoShell : platform::Shell {
-    bool Open(const std::wstring&) override { return false; }
-    bool Start(const std::wstring&, const std::vector<std::wstring>&) override { return false; }
-};
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -54,9 +36,9 @@ int main(int argc, char** argv)
     auto filter = std::make_unique<platform::SimulatedFilterDevice>(argv[2]);
     platform::SimulatedFilterDevice* keys = filter.get();
     FilterMonitor monitor(std::move(filter));
-    Host host;
-    NoClipboard clipboard;
-    NoShell shell;
+    HeadlessSoftKeyHost host;
+    HeadlessClipboard clipboard;
+    HeadlessShell shell;
     SoftKeyExecution exec(vhid, monitor, store, host, clipboard, shell);
 
     platform::InstallFatalSignalHandlers();

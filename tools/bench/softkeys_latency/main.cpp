@@ -2,6 +2,7 @@
 // wait returns) to the injection write on the virtual device, over 100 000 events on the
 // simulated devices; also the monitor thread's CPU time for the same stretch.
 #include "platform/SimulatedFilterDevice.h"
+#include "softkeys/HeadlessHost.h"
 #include "softkeys/SoftKeyExecution.h"
 #include "store/DataStore.h"
 
@@ -70,20 +71,6 @@ private:
     bool open_ = false;
 };
 
-struct Host : SoftKeyHost {
-    int CurrentProfileId() const override { return 1; }
-    int CurrentLayer() const override { return 0; }
-    void QueueMacro(int) override {}
-    void SwitchProfile(int) override {}
-};
-struct NoClipboard : platform::Clipboard {
-    bool SetText(const std::wstring&) override { return true; }
-    void Clear() override {}
-};
-struct NoShell : platform::Shell {
-    bool Open(const std::wstring&) override { return false; }
-    bool Start(const std::wstring&, const std::vector<std::wstring>&) override { return false; }
-};
 
 double Percentile(std::vector<int64_t> v, double p)
 {
@@ -112,9 +99,9 @@ int main()
     auto filter = std::make_unique<TimedFilter>(samples);
     TimedFilter* keys = filter.get();
     FilterMonitor monitor(std::move(filter));
-    Host host;
-    NoClipboard clipboard;
-    NoShell shell;
+    HeadlessSoftKeyHost host;
+    HeadlessClipboard clipboard;
+    HeadlessShell shell;
     SoftKeyExecution exec(vhid, monitor, store, host, clipboard, shell);
     vhid.ReopenVirtualDevice();
     monitor.AddProxy(&exec, &SoftKeyExecution::OnFilterKeyEvent);
